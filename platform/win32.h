@@ -1,0 +1,13 @@
+// The one platform header of the package and the application.
+// On Windows it is <windows.h>; elsewhere it declares the portable Win32 layer,
+// which implements the subset of Win32 that DOVRA uses, with the same names.
+#pragma once
+
+#ifdef _WIN32
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+#else
+#include "platform/core/win32_types.h"
+#endif

@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds the Linux program and starts the cone builder.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+tools/setup.sh
+cmake --preset linux >/dev/null
+cmake --build --preset linux
+
+program=build/linux/app/cone_builder
+if [ ! -x "$program" ]; then
+    cat >&2 <<'MSG'
+The cone builder cannot start yet. What exists: the cone model (clicks on
+buttons and scoops) and the palette, with their tests (tools/test.sh).
+Still missing: the portable Win32 layer (windows, messages, drawing, text),
+the drawing calls and renderer, events and scripts, the log window, the Run
+menu, start-up, the scene drawing and the main loop.
+MSG
+    exit 1
+fi
+exec "$program"

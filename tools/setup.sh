@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# Installs what building, running and testing DOVRA need on Debian 12, and
+# nothing that is already there. Uses sudo when not run as root.
+set -euo pipefail
+
+packages=(
+    cmake g++ make pkg-config
+    libgtest-dev libbenchmark-dev
+    libfltk1.3-dev libfreetype-dev libfontconfig-dev
+    fonts-liberation2 fonts-dejavu-core
+    g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
+    wine64 xvfb xauth xdotool imagemagick
+)
+
+missing=()
+for p in "${packages[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+        missing+=("$p")
+    fi
+done
+
+if [ ${#missing[@]} -eq 0 ]; then
+    exit 0
+fi
+
+sudo=()
+if [ "$(id -u)" -ne 0 ]; then
+    sudo=(sudo)
+fi
+echo "Installing: ${missing[*]}"
+export DEBIAN_FRONTEND=noninteractive
+"${sudo[@]}" apt-get update -q
+"${sudo[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}" </dev/null
