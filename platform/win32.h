@@ -9,5 +9,8 @@
 #endif
 #include <windows.h>
 #else
+#include "platform/core/win32_kernel.h"
 #include "platform/core/win32_types.h"
+#include "platform/core/win32_user.h"
+#include "platform/gdi/win32_gdi.h"
 #endif

@@ -1,0 +1,192 @@
+// The headless backend: no display. Input comes from tests, time from a
+// virtual clock, and presented pixels are only counted.
+#include "platform/backend/backend.h"
+#include "platform/backend/headless/headless.h"
+
+#include <deque>
+#include <map>
+
+namespace {
+
+struct NativeWindow {
+    bool visible = false;
+    int presents = 0;
+    HMENU menu = nullptr;
+};
+
+struct HeadlessState {
+    uint32_t now = 1000;
+    std::deque<BackendInput> inputs;
+    std::map<HWND, NativeWindow> windows;
+    void (*idle_hook)(void *) = nullptr;
+    void *idle_context = nullptr;
+    int starved_waits = 0;
+};
+
+HeadlessState &state() {
+    static HeadlessState s;
+    return s;
+}
+
+void push(BackendInput input) {
+    state().inputs.push_back(input);
+}
+
+BackendInput make(BackendInput::Kind kind, HWND window) {
+    BackendInput input{};
+    input.kind = kind;
+    input.window = window;
+    return input;
+}
+
+void create_window(const BackendWindowInfo &info) {
+    state().windows[info.window] = NativeWindow{};
+}
+
+void show_window(HWND window, bool visible) {
+    state().windows[window].visible = visible;
+}
+
+void move_window(const BackendWindowInfo &) {}
+
+void destroy_window(HWND window) {
+    state().windows.erase(window);
+}
+
+void present(HWND window, const uint32_t *, int, int) {
+    auto it = state().windows.find(window);
+    if (it != state().windows.end()) {
+        it->second.presents++;
+    }
+}
+
+void set_menu(HWND window, HMENU menu) {
+    auto it = state().windows.find(window);
+    if (it != state().windows.end()) {
+        it->second.menu = menu;
+    }
+}
+
+bool poll_input(BackendInput *input) {
+    if (state().inputs.empty()) {
+        return false;
+    }
+    *input = state().inputs.front();
+    state().inputs.pop_front();
+    return true;
+}
+
+void wait_input(bool has_deadline, uint32_t deadline) {
+    HeadlessState &s = state();
+    if (s.inputs.empty() && s.idle_hook) {
+        s.idle_hook(s.idle_context);
+    }
+    if (!s.inputs.empty()) {
+        return;
+    }
+    if (!has_deadline) {
+        // Nothing could ever wake a real wait here; returning keeps a headless
+        // run from hanging, and the count lets a test notice it.
+        s.starved_waits++;
+        return;
+    }
+    if (static_cast<int32_t>(deadline - s.now) > 0) {
+        s.now = deadline;
+    }
+}
+
+SIZE screen_size() {
+    return SIZE{1024, 768};
+}
+
+uint32_t now_ms() {
+    return state().now;
+}
+
+const Backend headless = {"headless",     create_window, show_window, move_window,
+                          destroy_window, present,       set_menu,    poll_input,
+                          wait_input,     screen_size,   now_ms};
+
+} // namespace
+
+const Backend &headless_backend() {
+    return headless;
+}
+
+void headless_click(HWND window, int client_x, int client_y) {
+    BackendInput input = make(BackendInput::CLICK, window);
+    input.x = client_x;
+    input.y = client_y;
+    push(input);
+}
+
+void headless_key_down(HWND window, unsigned vk, unsigned char ch) {
+    BackendInput input = make(BackendInput::KEY_DOWN, window);
+    input.vk = vk;
+    input.ch = ch;
+    push(input);
+}
+
+void headless_key_up(HWND window, unsigned vk) {
+    BackendInput input = make(BackendInput::KEY_UP, window);
+    input.vk = vk;
+    push(input);
+}
+
+void headless_key(HWND window, unsigned vk, unsigned char ch) {
+    headless_key_down(window, vk, ch);
+    headless_key_up(window, vk);
+}
+
+void headless_choose_menu(HWND window, unsigned command) {
+    BackendInput input = make(BackendInput::MENU_COMMAND, window);
+    input.command = command;
+    push(input);
+}
+
+void headless_close(HWND window) {
+    push(make(BackendInput::CLOSE, window));
+}
+
+void headless_resize(HWND window, int outer_width, int outer_height) {
+    BackendInput input = make(BackendInput::RESIZE, window);
+    input.width = outer_width;
+    input.height = outer_height;
+    push(input);
+}
+
+void headless_expose(HWND window) {
+    push(make(BackendInput::EXPOSE, window));
+}
+
+uint32_t headless_now() {
+    return state().now;
+}
+
+void headless_advance(uint32_t milliseconds) {
+    state().now += milliseconds;
+}
+
+void headless_set_idle_hook(void (*hook)(void *context), void *context) {
+    state().idle_hook = hook;
+    state().idle_context = context;
+}
+
+int headless_starved_waits() {
+    return state().starved_waits;
+}
+
+bool headless_window_visible(HWND window) {
+    auto it = state().windows.find(window);
+    return it != state().windows.end() && it->second.visible;
+}
+
+int headless_present_count(HWND window) {
+    auto it = state().windows.find(window);
+    return it == state().windows.end() ? 0 : it->second.presents;
+}
+
+HMENU headless_window_menu(HWND window) {
+    auto it = state().windows.find(window);
+    return it == state().windows.end() ? nullptr : it->second.menu;
+}

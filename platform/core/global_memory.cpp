@@ -1,0 +1,110 @@
+// Global memory blocks: movable blocks reached through a handle and locked
+// for an address, and fixed blocks whose handle is their address.
+#include "platform/core/accounting.h"
+#include "platform/core/handle_table.h"
+#include "platform/win32.h"
+
+#include <cstdlib>
+#include <cstring>
+
+#define ERROR_NOT_LOCKED 158L
+
+namespace {
+
+struct Block {
+    void *data = nullptr; // null for a zero-byte block
+    SIZE_T size = 0;
+    unsigned locks = 0;
+};
+
+HandleTable<Block> &blocks() {
+    static HandleTable<Block> table;
+    return table;
+}
+
+// Blocks larger than this are refused, as a 32-bit process would refuse them.
+const SIZE_T BLOCK_LIMIT = static_cast<SIZE_T>(1) << 31;
+
+} // namespace
+
+HGLOBAL WINAPI GlobalAlloc(UINT flags, SIZE_T bytes) {
+    if (bytes >= BLOCK_LIMIT) {
+        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+        return nullptr;
+    }
+    const bool moveable = (flags & GMEM_MOVEABLE) != 0;
+    auto block = std::make_unique<Block>();
+    block->size = bytes;
+    if (bytes > 0 || !moveable) {
+        // A fixed block needs an address even when it is empty.
+        block->data = (flags & GMEM_ZEROINIT) ? std::calloc(bytes ? bytes : 1, 1)
+                                              : std::malloc(bytes ? bytes : 1);
+        if (!block->data) {
+            SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+            return nullptr;
+        }
+    }
+    if (!moveable) {
+        const uintptr_t address = reinterpret_cast<uintptr_t>(block->data);
+        blocks().add_as(address, std::move(block));
+        return reinterpret_cast<HGLOBAL>(address);
+    }
+    return reinterpret_cast<HGLOBAL>(blocks().add(std::move(block)));
+}
+
+LPVOID WINAPI GlobalLock(HGLOBAL handle) {
+    Block *b = blocks().find(handle);
+    if (!b) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return nullptr;
+    }
+    if (!b->data) {
+        return nullptr; // a zero-byte movable block has no address
+    }
+    if (b->locks < 0xFF) {
+        b->locks++;
+    }
+    return b->data;
+}
+
+BOOL WINAPI GlobalUnlock(HGLOBAL handle) {
+    Block *b = blocks().find(handle);
+    if (!b) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return FALSE;
+    }
+    if (b->locks == 0) {
+        SetLastError(ERROR_NOT_LOCKED);
+        return FALSE;
+    }
+    b->locks--;
+    if (b->locks == 0) {
+        SetLastError(ERROR_SUCCESS);
+        return FALSE;
+    }
+    return TRUE;
+}
+
+HGLOBAL WINAPI GlobalFree(HGLOBAL handle) {
+    Block *b = blocks().find(handle);
+    if (!b) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return handle;
+    }
+    std::free(b->data);
+    blocks().remove(handle);
+    return nullptr;
+}
+
+SIZE_T WINAPI GlobalSize(HGLOBAL handle) {
+    const Block *b = blocks().find(handle);
+    if (!b) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return 0;
+    }
+    return b->size;
+}
+
+int platform_live_memory_blocks() {
+    return static_cast<int>(blocks().size());
+}

@@ -1,0 +1,28 @@
+// System metrics: the screen size from the backend and the frame sizes of
+// Windows' classic theme as Wine reports them.
+#include "platform/backend/backend.h"
+#include "platform/win32.h"
+
+int WINAPI GetSystemMetrics(int index) {
+    switch (index) {
+    case SM_CXSCREEN:
+        return platform_backend().screen_size().cx;
+    case SM_CYSCREEN:
+        return platform_backend().screen_size().cy;
+    case SM_CYCAPTION:
+        return 19;
+    case SM_CXBORDER:
+    case SM_CYBORDER:
+        return 1;
+    case SM_CXDLGFRAME:
+    case SM_CYDLGFRAME:
+        return 3;
+    case SM_CYMENU:
+        return 19;
+    case SM_CXFRAME:
+    case SM_CYFRAME:
+        return 4;
+    default:
+        return 0;
+    }
+}

@@ -1,0 +1,56 @@
+// The layer's windows as the other parts of the layer see them: geometry,
+// visibility, menu, update region and client pixels.
+#pragma once
+
+#include "platform/win32.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct WindowClass {
+    WNDCLASSA wc;
+    std::string name;
+    std::string menu_name;
+    ATOM atom;
+};
+
+struct Window {
+    HWND handle = nullptr;
+    const WindowClass *window_class = nullptr;
+    WNDPROC proc = nullptr;
+    std::string title;
+    DWORD style = 0;
+    DWORD ex_style = 0;
+    RECT outer{}; // screen coordinates
+    int client_width = 0;
+    int client_height = 0;
+    bool visible = false;
+    bool needs_size = true; // the first show sends WM_SIZE
+    bool destroying = false;
+    HMENU menu = nullptr;
+    // Update region, kept as its bounding rectangle in client coordinates.
+    bool invalid = false;
+    bool erase_pending = false;
+    RECT invalid_rect{};
+    // Client pixels, 0x00RRGGBB, client_width per row.
+    std::vector<uint32_t> pixels;
+    bool pixels_changed = false;
+};
+
+// Null for a handle that names no live window.
+Window *find_window(HWND hwnd);
+const WindowClass *find_window_class(LPCSTR name);
+
+// Windows in creation order.
+std::vector<Window *> all_windows();
+
+// Client area's top-left corner in screen coordinates.
+POINT client_origin(const Window &window);
+
+// The window's client size follows its outer size, style and menu; sends
+// WM_SIZE when it changed and the window has had its first size.
+void update_client_size(Window &window);
+
+// Shows every window whose client pixels changed since they were last shown.
+void present_changed_windows();

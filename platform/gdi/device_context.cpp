@@ -1,0 +1,209 @@
+// Device contexts: creation and release, selection of objects, text and
+// background state, and the pixels behind a context.
+#include "platform/gdi/device_context.h"
+#include "platform/core/accounting.h"
+#include "platform/core/handle_table.h"
+#include "platform/core/window_internal.h"
+#include "platform/gdi/gdi_objects.h"
+
+#include <memory>
+
+namespace {
+
+HandleTable<DeviceContext> &contexts() {
+    static HandleTable<DeviceContext> table;
+    return table;
+}
+
+// Every new context starts with a black one-pixel pen, a white brush and the
+// system font, in opaque mode with a white background and black text.
+HDC add_context(std::unique_ptr<DeviceContext> dc) {
+    dc->pen = static_cast<HPEN>(GetStockObject(BLACK_PEN));
+    dc->brush = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+    dc->font = static_cast<HFONT>(GetStockObject(SYSTEM_FONT));
+    if (dc->memory) {
+        dc->bitmap = default_bitmap();
+    }
+    gdi_object_hold(dc->pen);
+    gdi_object_hold(dc->brush);
+    gdi_object_hold(dc->font);
+    gdi_object_hold(dc->bitmap);
+    return to_handle<HDC>(contexts().add(std::move(dc)));
+}
+
+void remove_context(HDC handle) {
+    DeviceContext *dc = find_dc(handle);
+    gdi_object_release(dc->pen);
+    gdi_object_release(dc->brush);
+    gdi_object_release(dc->font);
+    gdi_object_release(dc->bitmap);
+    contexts().remove(handle);
+}
+
+} // namespace
+
+DeviceContext *find_dc(HDC dc) {
+    return dc ? contexts().find(dc) : nullptr;
+}
+
+bool dc_target(HDC handle, PixelTarget *target) {
+    const DeviceContext *dc = find_dc(handle);
+    if (!dc) {
+        return false;
+    }
+    if (dc->memory) {
+        GdiObject *bitmap = find_gdi_object(dc->bitmap, GdiObject::BITMAP);
+        if (!bitmap) {
+            return false;
+        }
+        *target = PixelTarget{bitmap->pixels.data(), bitmap->width, bitmap->height};
+        return true;
+    }
+    Window *w = find_window(dc->window);
+    if (!w) {
+        return false;
+    }
+    *target = PixelTarget{w->pixels.data(), w->client_width, w->client_height};
+    return true;
+}
+
+void target_changed(HDC handle) {
+    const DeviceContext *dc = find_dc(handle);
+    if (dc && !dc->memory) {
+        if (Window *w = find_window(dc->window)) {
+            w->pixels_changed = true;
+        }
+    }
+}
+
+HDC window_dc_create(HWND hwnd) {
+    if (!find_window(hwnd)) {
+        return nullptr;
+    }
+    auto dc = std::make_unique<DeviceContext>();
+    dc->window = hwnd;
+    return add_context(std::move(dc));
+}
+
+HDC WINAPI GetDC(HWND hwnd) {
+    // The screen's own context is not offered: the package never asks for it.
+    HDC dc = window_dc_create(hwnd);
+    if (!dc) {
+        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+    }
+    return dc;
+}
+
+int WINAPI ReleaseDC(HWND hwnd, HDC handle) {
+    const DeviceContext *dc = find_dc(handle);
+    if (!dc || dc->memory || dc->window != hwnd) {
+        return 0;
+    }
+    remove_context(handle);
+    return 1;
+}
+
+HDC WINAPI CreateCompatibleDC(HDC source) {
+    if (source && !find_dc(source)) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return nullptr;
+    }
+    auto dc = std::make_unique<DeviceContext>();
+    dc->memory = true;
+    return add_context(std::move(dc));
+}
+
+BOOL WINAPI DeleteDC(HDC handle) {
+    const DeviceContext *dc = find_dc(handle);
+    if (!dc) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return FALSE;
+    }
+    remove_context(handle);
+    return TRUE;
+}
+
+HGDIOBJ WINAPI SelectObject(HDC handle, HGDIOBJ object) {
+    DeviceContext *dc = find_dc(handle);
+    GdiObject *o = find_gdi_object(object);
+    if (!dc || !o) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return nullptr;
+    }
+    HGDIOBJ *slot = nullptr;
+    switch (o->kind) {
+    case GdiObject::PEN:
+        slot = reinterpret_cast<HGDIOBJ *>(&dc->pen);
+        break;
+    case GdiObject::BRUSH:
+        slot = reinterpret_cast<HGDIOBJ *>(&dc->brush);
+        break;
+    case GdiObject::FONT:
+        slot = reinterpret_cast<HGDIOBJ *>(&dc->font);
+        break;
+    case GdiObject::BITMAP:
+        // A bitmap goes into one memory context at a time.
+        if (!dc->memory || (o->selections > 0 && dc->bitmap != object)) {
+            return nullptr;
+        }
+        slot = reinterpret_cast<HGDIOBJ *>(&dc->bitmap);
+        break;
+    }
+    HGDIOBJ previous = *slot;
+    if (previous != object) {
+        gdi_object_hold(object);
+        *slot = object;
+        gdi_object_release(previous);
+    }
+    return previous;
+}
+
+COLORREF WINAPI SetTextColor(HDC handle, COLORREF color) {
+    DeviceContext *dc = find_dc(handle);
+    if (!dc) {
+        return CLR_INVALID;
+    }
+    const COLORREF previous = dc->text_color;
+    dc->text_color = color & 0x00FFFFFF;
+    return previous;
+}
+
+COLORREF WINAPI GetTextColor(HDC handle) {
+    const DeviceContext *dc = find_dc(handle);
+    return dc ? dc->text_color : CLR_INVALID;
+}
+
+int WINAPI SetBkMode(HDC handle, int mode) {
+    DeviceContext *dc = find_dc(handle);
+    if (!dc || (mode != TRANSPARENT && mode != OPAQUE)) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return 0;
+    }
+    const int previous = dc->bk_mode;
+    dc->bk_mode = mode;
+    return previous;
+}
+
+int WINAPI GetBkMode(HDC handle) {
+    const DeviceContext *dc = find_dc(handle);
+    return dc ? dc->bk_mode : 0;
+}
+
+COLORREF WINAPI SetBkColor(HDC handle, COLORREF color) {
+    DeviceContext *dc = find_dc(handle);
+    if (!dc) {
+        return CLR_INVALID;
+    }
+    const COLORREF previous = dc->bk_color;
+    dc->bk_color = color & 0x00FFFFFF;
+    return previous;
+}
+
+COLORREF WINAPI GetBkColor(HDC handle) {
+    const DeviceContext *dc = find_dc(handle);
+    return dc ? dc->bk_color : CLR_INVALID;
+}
+
+int platform_live_gdi_objects() {
+    return gdi_object_count() + static_cast<int>(contexts().size());
+}
