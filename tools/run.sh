@@ -11,10 +11,11 @@ program=build/linux/app/cone_builder
 if [ ! -x "$program" ]; then
     cat >&2 <<'MSG'
 The cone builder cannot start yet. What exists: the cone model (clicks on
-buttons and scoops) and the palette, with their tests (tools/test.sh).
-Still missing: the portable Win32 layer (windows, messages, drawing, text),
-the drawing calls and renderer, events and scripts, the log window, the Run
-menu, start-up, the scene drawing and the main loop.
+buttons and scoops), the palette, and the windows, messages, timers, menus
+and memory of the portable Win32 layer, with their tests (tools/test.sh).
+Still missing: the layer's shapes and text and its FLTK backend, the drawing
+calls and renderer, events and scripts, the log window, the Run menu,
+start-up, the scene drawing and the main loop.
 MSG
     exit 1
 fi
