@@ -1,0 +1,339 @@
+// The rasterizer's spans, polygons, lines, pen dots and ellipses.
+#include "platform/gdi/raster.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+typedef __int128 Wide;
+
+int64_t floor_div(Wide num, Wide den) {
+    Wide q = num / den;
+    if ((num % den != 0) && ((num < 0) != (den < 0))) {
+        q--;
+    }
+    return static_cast<int64_t>(q);
+}
+
+int64_t ceil_div(Wide num, Wide den) {
+    return -floor_div(-num, den);
+}
+
+int64_t round_half_up(double v) {
+    return static_cast<int64_t>(std::floor(v + 0.5));
+}
+
+// The first quadrant of an ellipse of the given box size, as the integer
+// points of its outline relative to the box's top-left corner: x from the
+// right edge inwards, y from the middle row downwards (Zingl's algorithm).
+// Returns false when the box is too large to walk point by point.
+const int64_t WALK_LIMIT = 1 << 16;
+
+struct QuadrantPoint {
+    int64_t x;
+    int64_t y;
+};
+
+std::vector<QuadrantPoint> ellipse_quadrant(int64_t width, int64_t height) {
+    const int64_t a = width - 1;
+    const int64_t b = height - 1;
+    const int64_t asq = 8 * a * a;
+    const int64_t bsq = 8 * b * b;
+    int64_t dx = 4 * b * b * (1 - a);
+    int64_t dy = 4 * a * a * (1 + (b % 2));
+    int64_t err = dx + dy + a * a * (b % 2);
+    std::vector<QuadrantPoint> points;
+    int64_t x = a;
+    int64_t y = height / 2;
+    while (x >= width / 2) {
+        const int64_t e2 = 2 * err;
+        points.push_back({x, y});
+        if (e2 >= dx) {
+            x--;
+            dx += bsq;
+            err += dx;
+        }
+        if (e2 <= dy) {
+            y++;
+            dy += asq;
+            err += dy;
+        }
+    }
+    return points;
+}
+
+// For a box too large to walk, the half-width of the ellipse at row y
+// (relative to the top), from the continuous ellipse through the same
+// extreme pixels.
+int64_t analytic_half_span(int64_t width, int64_t height, int64_t row) {
+    const long double a = (width - 1) / 2.0L;
+    const long double b = (height - 1) / 2.0L;
+    const long double dy = row - b;
+    const long double t = 1.0L - (dy * dy) / (b * b);
+    if (t <= 0) {
+        return 0;
+    }
+    return static_cast<int64_t>(std::floor(a * std::sqrt(t) + 0.5L));
+}
+
+} // namespace
+
+void SpanWriter::span(int64_t y, int64_t x0, int64_t x1) const {
+    if (y < 0 || y >= t_.height) {
+        return;
+    }
+    x0 = std::max<int64_t>(x0, 0);
+    x1 = std::min<int64_t>(x1, t_.width);
+    if (x0 >= x1) {
+        return;
+    }
+    uint32_t *row = t_.pixels + y * t_.width;
+    std::fill(row + x0, row + x1, pixel_);
+}
+
+void fill_polygon(const SpanWriter &out, const std::vector<Point64> &points, bool winding) {
+    const std::size_t n = points.size();
+    if (n < 3) {
+        return;
+    }
+    int64_t ymin = points[0].y, ymax = points[0].y;
+    for (const Point64 &p : points) {
+        ymin = std::min(ymin, p.y);
+        ymax = std::max(ymax, p.y);
+    }
+    ymin = std::max<int64_t>(ymin, 0);
+    ymax = std::min<int64_t>(ymax, out.height());
+    struct Crossing {
+        int64_t x;
+        int direction;
+    };
+    std::vector<Crossing> crossings;
+    for (int64_t y = ymin; y < ymax; y++) {
+        crossings.clear();
+        for (std::size_t i = 0; i < n; i++) {
+            const Point64 &p = points[i];
+            const Point64 &q = points[(i + 1) % n];
+            if (p.y == q.y) {
+                continue;
+            }
+            const Point64 &top = p.y < q.y ? p : q;
+            const Point64 &bottom = p.y < q.y ? q : p;
+            if (y < top.y || y >= bottom.y) {
+                continue;
+            }
+            const Wide den = bottom.y - top.y;
+            const Wide num =
+                static_cast<Wide>(top.x) * den + static_cast<Wide>(y - top.y) * (bottom.x - top.x);
+            crossings.push_back({ceil_div(num, den), q.y > p.y ? 1 : -1});
+        }
+        std::sort(crossings.begin(), crossings.end(),
+                  [](const Crossing &l, const Crossing &r) { return l.x < r.x; });
+        int count = 0;
+        for (std::size_t i = 0; i + 1 < crossings.size(); i++) {
+            count = winding ? count + crossings[i].direction : count + 1;
+            const bool inside = winding ? count != 0 : (count % 2) == 1;
+            if (inside) {
+                out.span(y, crossings[i].x, crossings[i + 1].x);
+            }
+        }
+    }
+}
+
+void thin_line(const SpanWriter &out, Point64 from, Point64 to) {
+    const int64_t dx = to.x - from.x;
+    const int64_t dy = to.y - from.y;
+    const int64_t adx = dx < 0 ? -dx : dx;
+    const int64_t ady = dy < 0 ? -dy : dy;
+    if (adx == 0 && ady == 0) {
+        return;
+    }
+    // Step along the major axis; the minor coordinate of step i is the line's
+    // value rounded to the nearest pixel. Only the steps whose major
+    // coordinate is on the target are visited.
+    const bool x_major = adx >= ady;
+    const int64_t steps = x_major ? adx : ady;
+    const int64_t major_start = x_major ? from.x : from.y;
+    const int64_t major_sign = (x_major ? dx : dy) < 0 ? -1 : 1;
+    const int64_t minor_start = x_major ? from.y : from.x;
+    const int64_t minor_delta = x_major ? dy : dx;
+    const int64_t limit = x_major ? out.width() : out.height();
+    // Steps i in [0, steps) with 0 <= major_start + sign * i < limit.
+    int64_t lo, hi;
+    if (major_sign > 0) {
+        lo = -major_start;
+        hi = limit - 1 - major_start;
+    } else {
+        lo = major_start - (limit - 1);
+        hi = major_start;
+    }
+    lo = std::max<int64_t>(lo, 0);
+    hi = std::min<int64_t>(hi, steps - 1);
+    for (int64_t i = lo; i <= hi; i++) {
+        const int64_t major = major_start + major_sign * i;
+        // Nearest pixel; an exact half goes to the smaller coordinate,
+        // whichever way the line runs.
+        const Wide num = static_cast<Wide>(2) * minor_delta * i - steps;
+        const int64_t minor = minor_start + ceil_div(num, static_cast<Wide>(2) * steps);
+        if (x_major) {
+            out.pixel(major, minor);
+        } else {
+            out.pixel(minor, major);
+        }
+    }
+}
+
+void pen_dot(const SpanWriter &out, Point64 at, int width) {
+    const int64_t left = at.x - width / 2;
+    const int64_t top = at.y - width / 2;
+    if (width <= 2) {
+        for (int64_t y = top; y < top + width; y++) {
+            out.span(y, left, left + width);
+        }
+        return;
+    }
+    fill_ellipse(out, left, top, left + width, top + width);
+}
+
+void wide_line(const SpanWriter &out, Point64 from, Point64 to, int width) {
+    pen_dot(out, from, width);
+    pen_dot(out, to, width);
+    // The band does not depend on the direction: take it top to bottom.
+    if (to.y < from.y) {
+        std::swap(from, to);
+    }
+    const int64_t dx = to.x - from.x;
+    const int64_t dy = to.y - from.y;
+    if (dx == 0 && dy == 0) {
+        return;
+    }
+    if (dy == 0) {
+        const int64_t top = from.y - width / 2;
+        for (int64_t y = top; y < top + width; y++) {
+            out.span(y, std::min(from.x, to.x), std::max(from.x, to.x));
+        }
+        return;
+    }
+    if (dx == 0) {
+        const int64_t left = from.x - width / 2;
+        const int64_t y0 = std::min(from.y, to.y), y1 = std::max(from.y, to.y);
+        for (int64_t y = std::max<int64_t>(y0, 0); y < std::min<int64_t>(y1, out.height()); y++) {
+            out.span(y, left, left + width);
+        }
+        return;
+    }
+    const double length = std::hypot(static_cast<double>(dx), static_cast<double>(dy));
+    const double width_x = width * std::fabs(static_cast<double>(dy)) / length;
+    const double width_y = width * std::fabs(static_cast<double>(dx)) / length;
+    Point64 narrow{round_half_up(width_x / 2), round_half_up(width_y / 2)};
+    Point64 wide{round_half_up((width_x + 1) / 2), round_half_up((width_y + 1) / 2)};
+    if (dx < 0) {
+        wide.y = -wide.y;
+        narrow.y = -narrow.y;
+    }
+    if (dy < 0) {
+        narrow.x = -narrow.x;
+        wide.x = -wide.x;
+    }
+    const std::vector<Point64> band = {{from.x + wide.x, from.y - wide.y},
+                                       {from.x - narrow.x, from.y + narrow.y},
+                                       {to.x - narrow.x, to.y + narrow.y},
+                                       {to.x + wide.x, to.y - wide.y}};
+    fill_polygon(out, band, true);
+}
+
+void fill_ellipse(const SpanWriter &out, int64_t left, int64_t top, int64_t right, int64_t bottom) {
+    const int64_t width = right - left;
+    const int64_t height = bottom - top;
+    if (width <= 0 || height <= 0) {
+        return;
+    }
+    const int64_t a = width - 1;
+    const int64_t b = height - 1;
+    if (width > WALK_LIMIT || height > WALK_LIMIT) {
+        const int64_t y0 = std::max<int64_t>(top, 0), y1 = std::min<int64_t>(bottom, out.height());
+        for (int64_t y = y0; y < y1; y++) {
+            const int64_t half = analytic_half_span(width, height, y - top);
+            const int64_t centre2 = 2 * left + a; // twice the centre column
+            out.span(y, (centre2 - 2 * half + 1) / 2, (centre2 + 2 * half) / 2 + 1);
+        }
+        return;
+    }
+    // Each row of the lower half spans from the mirror of its outermost
+    // outline point to that point; the upper half mirrors the lower.
+    std::vector<int64_t> reach(static_cast<std::size_t>(height), -1);
+    for (const QuadrantPoint &p : ellipse_quadrant(width, height)) {
+        for (int64_t row : {p.y, b - p.y}) {
+            reach[row] = std::max(reach[row], p.x);
+        }
+    }
+    for (int64_t row = 0; row < height; row++) {
+        if (reach[row] >= 0) {
+            out.span(top + row, left + a - reach[row], left + reach[row] + 1);
+        }
+    }
+}
+
+void ellipse_outline(const SpanWriter &out, int64_t left, int64_t top, int64_t right,
+                     int64_t bottom, int pen_width) {
+    const int64_t width = right - left;
+    const int64_t height = bottom - top;
+    if (width <= 0 || height <= 0) {
+        return;
+    }
+    const int64_t a = width - 1;
+    const int64_t b = height - 1;
+    if (width > WALK_LIMIT || height > WALK_LIMIT) {
+        // Too large to walk: the ring between the filled ellipse and the one
+        // inside it by the pen's width.
+        const int w = pen_width < 1 ? 1 : pen_width;
+        const int64_t y0 = std::max<int64_t>(top - w, 0);
+        const int64_t y1 = std::min<int64_t>(bottom + w, out.height());
+        const int64_t outer_grow = w / 2, inner_shrink = w - w / 2;
+        for (int64_t y = y0; y < y1; y++) {
+            const int64_t ow = width + 2 * outer_grow, oh = height + 2 * outer_grow;
+            const int64_t orow = y - (top - outer_grow);
+            if (orow < 0 || orow >= oh) {
+                continue;
+            }
+            const int64_t ohalf = analytic_half_span(ow, oh, orow);
+            const int64_t c2 = 2 * left + a;
+            const int64_t ox0 = (c2 - 2 * ohalf + 1) / 2, ox1 = (c2 + 2 * ohalf) / 2 + 1;
+            const int64_t iw = width - 2 * inner_shrink, ih = height - 2 * inner_shrink;
+            const int64_t irow = y - (top + inner_shrink);
+            if (iw <= 0 || ih <= 0 || irow < 0 || irow >= ih) {
+                out.span(y, ox0, ox1);
+                continue;
+            }
+            const int64_t ihalf = analytic_half_span(iw, ih, irow);
+            const int64_t ix0 = (c2 - 2 * ihalf + 1) / 2, ix1 = (c2 + 2 * ihalf) / 2 + 1;
+            out.span(y, ox0, ix0);
+            out.span(y, ix1, ox1);
+        }
+        return;
+    }
+    // The closed path through all four quadrants, in order around the curve.
+    const std::vector<QuadrantPoint> q = ellipse_quadrant(width, height);
+    std::vector<Point64> path;
+    for (const QuadrantPoint &p : q) {
+        path.push_back({left + p.x, top + p.y});
+    }
+    for (auto it = q.rbegin(); it != q.rend(); ++it) {
+        path.push_back({left + a - it->x, top + it->y});
+    }
+    for (const QuadrantPoint &p : q) {
+        path.push_back({left + a - p.x, top + b - p.y});
+    }
+    for (auto it = q.rbegin(); it != q.rend(); ++it) {
+        path.push_back({left + it->x, top + b - it->y});
+    }
+    if (pen_width <= 1) {
+        for (const Point64 &p : path) {
+            out.pixel(p.x, p.y);
+        }
+        return;
+    }
+    for (std::size_t i = 0; i < path.size(); i++) {
+        wide_line(out, path[i], path[(i + 1) % path.size()], pen_width);
+    }
+}

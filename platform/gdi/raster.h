@@ -1,0 +1,48 @@
+// The rasterizer: shapes become horizontal spans, clipped to the target
+// before any pixel is touched, so the cost follows the visible pixels and no
+// coordinate of any size overflows. Rules are GDI's, as Wine's DIB engine
+// applies them: aliased, sampled at integer pixel corners.
+#pragma once
+
+#include "platform/gdi/device_context.h"
+
+#include <cstdint>
+#include <vector>
+
+struct Point64 {
+    int64_t x;
+    int64_t y;
+};
+
+// Paints [x0, x1) of row y in one colour, clipped to the target.
+class SpanWriter {
+  public:
+    SpanWriter(const PixelTarget &target, uint32_t pixel) : t_(target), pixel_(pixel) {}
+    void span(int64_t y, int64_t x0, int64_t x1) const;
+    void pixel(int64_t x, int64_t y) const { span(y, x, x + 1); }
+    int width() const { return t_.width; }
+    int height() const { return t_.height; }
+
+  private:
+    PixelTarget t_;
+    uint32_t pixel_;
+};
+
+// Fills a polygon: a row y takes the pixels x with xl <= x < xr between
+// pairs of edge crossings, by the alternate (even-odd) or the winding rule.
+void fill_polygon(const SpanWriter &out, const std::vector<Point64> &points, bool winding);
+
+// A one-pixel line from (x0, y0) up to, but not including, (x1, y1).
+void thin_line(const SpanWriter &out, Point64 from, Point64 to);
+
+// A line `width` pixels wide, centred on the path, with round ends.
+void wide_line(const SpanWriter &out, Point64 from, Point64 to, int width);
+
+// A round dot of `width` pixels across, centred on the pixel (x, y).
+void pen_dot(const SpanWriter &out, Point64 at, int width);
+
+// The ellipse inscribed in the box [left, right) x [top, bottom): its filled
+// area, and the pixels of its one-pixel outline.
+void fill_ellipse(const SpanWriter &out, int64_t left, int64_t top, int64_t right, int64_t bottom);
+void ellipse_outline(const SpanWriter &out, int64_t left, int64_t top, int64_t right,
+                     int64_t bottom, int pen_width);
