@@ -63,15 +63,14 @@ HGDIOBJ make_stock(int index) {
         o = make(GdiObject::FONT);
         o->font_height = 12;
         o->fixed_pitch = true;
-        o->face_name = "Courier";
+        o->face_name = "Courier New";
         break;
     case ANSI_VAR_FONT:
     case SYSTEM_FONT:
     case DEFAULT_GUI_FONT:
         o = make(GdiObject::FONT);
         o->font_height = index == SYSTEM_FONT ? 16 : 13;
-        o->font_weight = index == SYSTEM_FONT ? FW_BOLD : FW_NORMAL;
-        o->face_name = index == SYSTEM_FONT ? "System" : "MS Sans Serif";
+        o->face_name = "Arial";
         break;
     default:
         return nullptr;
@@ -81,6 +80,10 @@ HGDIOBJ make_stock(int index) {
 }
 
 } // namespace
+
+HGDIOBJ add_gdi_object(std::unique_ptr<GdiObject> object) {
+    return add(std::move(object));
+}
 
 GdiObject *find_gdi_object(HGDIOBJ handle) {
     return handle ? objects().find(handle) : nullptr;

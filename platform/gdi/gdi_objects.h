@@ -41,6 +41,10 @@ void gdi_object_release(HGDIOBJ handle);
 // The default bitmap of a new memory device context (one white pixel).
 HBITMAP default_bitmap();
 
+// Adds an object made elsewhere (fonts) to the table.
+#include <memory>
+HGDIOBJ add_gdi_object(std::unique_ptr<GdiObject> object);
+
 // Live pens, brushes, fonts and bitmaps, stock objects not counted.
 int gdi_object_count();
 

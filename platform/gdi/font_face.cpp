@@ -1,0 +1,199 @@
+// Faces through fontconfig and FreeType, and their Windows-style metrics.
+#include "platform/gdi/font_face.h"
+
+#include <cmath>
+#include <fontconfig/fontconfig.h>
+#include <ft2build.h>
+#include FT_FREETYPE_H
+#include FT_TRUETYPE_TABLES_H
+#include <map>
+#include <memory>
+#include <strings.h>
+#include <vector>
+
+struct FontFace {
+    FT_Face face = nullptr;
+    std::string family;
+};
+
+namespace {
+
+FT_Library library() {
+    static FT_Library lib = [] {
+        FT_Library l = nullptr;
+        if (FT_Init_FreeType(&l) != 0) {
+            return static_cast<FT_Library>(nullptr);
+        }
+        return l;
+    }();
+    return lib;
+}
+
+// Finds an installed font file of this family; `exact` refuses fontconfig's
+// substitutes.
+bool find_file(const std::string &family, bool bold, bool exact, std::string *path, int *index,
+               std::string *found_family) {
+    if (!FcInit()) {
+        return false;
+    }
+    FcPattern *pattern = FcPatternCreate();
+    FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8 *>(family.c_str()));
+    FcPatternAddInteger(pattern, FC_WEIGHT, bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
+    FcPatternAddInteger(pattern, FC_SLANT, FC_SLANT_ROMAN);
+    FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
+    FcDefaultSubstitute(pattern);
+    FcResult result;
+    FcPattern *match = FcFontMatch(nullptr, pattern, &result);
+    FcPatternDestroy(pattern);
+    if (!match) {
+        return false;
+    }
+    FcChar8 *file = nullptr;
+    FcChar8 *matched_family = nullptr;
+    bool ok = FcPatternGetString(match, FC_FILE, 0, &file) == FcResultMatch &&
+              FcPatternGetString(match, FC_FAMILY, 0, &matched_family) == FcResultMatch;
+    if (ok && exact && strcasecmp(reinterpret_cast<const char *>(matched_family), family.c_str())) {
+        ok = false;
+    }
+    if (ok) {
+        *path = reinterpret_cast<const char *>(file);
+        *found_family = reinterpret_cast<const char *>(matched_family);
+        if (FcPatternGetInteger(match, FC_INDEX, 0, index) != FcResultMatch) {
+            *index = 0;
+        }
+    }
+    FcPatternDestroy(match);
+    return ok;
+}
+
+int round_half_up(double v) {
+    return static_cast<int>(std::floor(v + 0.5));
+}
+
+} // namespace
+
+FontFace *resolve_face(const std::string &face_name, int weight, bool fixed_pitch) {
+    static std::map<std::string, std::unique_ptr<FontFace>> cache;
+    const bool bold = weight >= 600;
+    const std::string key = face_name + (bold ? "|bold" : "|") + (fixed_pitch ? "|fixed" : "");
+    auto cached = cache.find(key);
+    if (cached != cache.end()) {
+        return cached->second.get();
+    }
+    // The requested face when it is installed; otherwise the faces that Wine
+    // substitutes, then whatever fontconfig offers.
+    std::vector<std::pair<std::string, bool>> candidates;
+    if (!face_name.empty() && !fixed_pitch) {
+        candidates.push_back({face_name, true});
+    }
+    if (fixed_pitch) {
+        candidates.push_back({"Liberation Mono", true});
+        candidates.push_back({"DejaVu Sans Mono", true});
+        candidates.push_back({"monospace", false});
+    } else {
+        candidates.push_back({"Liberation Sans", true});
+        candidates.push_back({"DejaVu Sans", true});
+        candidates.push_back({"sans-serif", false});
+    }
+    FontFace *resolved = nullptr;
+    for (const auto &candidate : candidates) {
+        std::string path, family;
+        int index = 0;
+        if (!library() ||
+            !find_file(candidate.first, bold, candidate.second, &path, &index, &family)) {
+            continue;
+        }
+        FT_Face face = nullptr;
+        if (FT_New_Face(library(), path.c_str(), index, &face) != 0) {
+            continue;
+        }
+        auto f = std::make_unique<FontFace>();
+        f->face = face;
+        f->family = family;
+        resolved = f.get();
+        cache[key] = std::move(f);
+        break;
+    }
+    if (!resolved) {
+        cache[key] = nullptr;
+    }
+    return resolved;
+}
+
+std::string face_family(const FontFace *face) {
+    return face ? face->family : std::string();
+}
+
+FontMetrics face_metrics(FontFace *face, int height) {
+    FontMetrics m;
+    if (height == 0) {
+        height = 16;
+    }
+    // Windows sizes a cell by the OS/2 table's Windows ascent and descent.
+    double em = 2048, win_ascent = 1854, win_descent = 434, line_gap = 67, hhea_height = 2288;
+    double average = 1176, bbox_width = 3780;
+    if (face && face->face) {
+        const FT_Face f = face->face;
+        em = f->units_per_EM ? f->units_per_EM : 2048;
+        win_ascent = f->ascender;
+        win_descent = -f->descender;
+        hhea_height = f->ascender - f->descender;
+        line_gap = f->height - hhea_height;
+        bbox_width = f->bbox.xMax - f->bbox.xMin;
+        average = em / 2;
+        if (auto *os2 = static_cast<TT_OS2 *>(FT_Get_Sfnt_Table(f, FT_SFNT_OS2))) {
+            if (os2->usWinAscent + os2->usWinDescent > 0) {
+                win_ascent = os2->usWinAscent;
+                win_descent = os2->usWinDescent;
+            }
+            if (os2->xAvgCharWidth > 0) {
+                average = os2->xAvgCharWidth;
+            }
+        }
+        if (auto *hhea = static_cast<TT_HoriHeader *>(FT_Get_Sfnt_Table(f, FT_SFNT_HHEA))) {
+            hhea_height = hhea->Ascender - hhea->Descender;
+            line_gap = hhea->Line_Gap;
+        }
+    }
+    // Heights are bounded so that no size overflows the metrics.
+    const double bounded = std::min(std::abs(static_cast<double>(height)), 2048.0);
+    const double scale =
+        height < 0 ? bounded / em : bounded / std::max(1.0, win_ascent + win_descent);
+    m.ppem = std::max(1, round_half_up(em * scale));
+    m.ascent = round_half_up(win_ascent * scale);
+    m.descent = round_half_up(win_descent * scale);
+    const double gap = line_gap - ((win_ascent + win_descent) - hhea_height);
+    m.external_leading = std::max(0, round_half_up(gap * scale));
+    m.average_width = round_half_up(average * scale);
+    m.max_width = round_half_up(bbox_width * scale);
+    return m;
+}
+
+bool load_glyph(FontFace *face, const FontMetrics &metrics, unsigned char byte, Glyph *glyph) {
+    if (!face || !face->face) {
+        return false;
+    }
+    // Windows-1252: Latin-1, except for the printable characters of 0x80..0x9F.
+    static const uint16_t high[32] = {
+        0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+        0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+        0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+    FT_ULong code = byte;
+    if (byte >= 0x80 && byte < 0xA0) {
+        code = high[byte - 0x80] ? high[byte - 0x80] : byte;
+    }
+    const FT_Face f = face->face;
+    if (FT_Set_Pixel_Sizes(f, 0, static_cast<FT_UInt>(metrics.ppem)) != 0 ||
+        FT_Load_Char(f, code, FT_LOAD_RENDER | FT_LOAD_TARGET_NORMAL) != 0) {
+        return false;
+    }
+    const FT_GlyphSlot slot = f->glyph;
+    glyph->advance = static_cast<int>((slot->advance.x + 32) >> 6);
+    glyph->left = slot->bitmap_left;
+    glyph->top = slot->bitmap_top;
+    glyph->width = static_cast<int>(slot->bitmap.width);
+    glyph->rows = static_cast<int>(slot->bitmap.rows);
+    glyph->pitch = slot->bitmap.pitch;
+    glyph->coverage = slot->bitmap.buffer;
+    return true;
+}

@@ -1,0 +1,175 @@
+// Fonts and text on a device context: creation, metrics, extents and
+// antialiased output, in transparent or opaque background mode.
+#include "platform/gdi/device_context.h"
+#include "platform/gdi/font_face.h"
+#include "platform/gdi/gdi_objects.h"
+#include "platform/gdi/raster.h"
+
+#include <algorithm>
+#include <cstring>
+#include <memory>
+
+namespace {
+
+struct CurrentFont {
+    FontFace *face = nullptr;
+    FontMetrics metrics;
+};
+
+bool current_font(HDC dc, CurrentFont *font) {
+    const DeviceContext *context = find_dc(dc);
+    if (!context) {
+        return false;
+    }
+    const GdiObject *f = find_gdi_object(context->font, GdiObject::FONT);
+    if (!f) {
+        return false;
+    }
+    font->face = resolve_face(f->face_name, f->font_weight, f->fixed_pitch);
+    font->metrics = face_metrics(font->face, f->font_height);
+    return true;
+}
+
+int text_width(const CurrentFont &font, LPCSTR text, int count) {
+    int width = 0;
+    Glyph glyph;
+    for (int i = 0; i < count; i++) {
+        if (load_glyph(font.face, font.metrics, static_cast<unsigned char>(text[i]), &glyph)) {
+            width += glyph.advance;
+        }
+    }
+    return width;
+}
+
+uint32_t blend(uint32_t under, uint32_t over, unsigned coverage) {
+    uint32_t out = 0;
+    for (int shift = 0; shift <= 16; shift += 8) {
+        const unsigned u = (under >> shift) & 0xFF, o = (over >> shift) & 0xFF;
+        out |= ((u * (255 - coverage) + o * coverage + 127) / 255) << shift;
+    }
+    return out;
+}
+
+} // namespace
+
+HFONT WINAPI CreateFontA(int height, int width, int escapement, int orientation, int weight,
+                         DWORD italic, DWORD underline, DWORD strike_out, DWORD charset,
+                         DWORD out_precision, DWORD clip_precision, DWORD quality,
+                         DWORD pitch_and_family, LPCSTR face_name) {
+    (void)width, (void)escapement, (void)orientation, (void)italic, (void)underline;
+    (void)strike_out, (void)charset, (void)out_precision, (void)clip_precision, (void)quality;
+    auto font = std::make_unique<GdiObject>();
+    font->kind = GdiObject::FONT;
+    font->font_height = height;
+    font->font_weight = weight;
+    font->fixed_pitch = (pitch_and_family & 0x3) == FIXED_PITCH;
+    if (face_name) {
+        font->face_name.assign(face_name, strnlen(face_name, LF_FACESIZE - 1));
+    }
+    return static_cast<HFONT>(add_gdi_object(std::move(font)));
+}
+
+BOOL WINAPI GetTextMetricsA(HDC dc, LPTEXTMETRICA metrics) {
+    CurrentFont font;
+    if (!metrics || !current_font(dc, &font)) {
+        return FALSE;
+    }
+    const FontMetrics &m = font.metrics;
+    const DeviceContext *context = find_dc(dc);
+    const GdiObject *f = find_gdi_object(context->font, GdiObject::FONT);
+    *metrics = TEXTMETRICA{};
+    metrics->tmHeight = m.ascent + m.descent;
+    metrics->tmAscent = m.ascent;
+    metrics->tmDescent = m.descent;
+    metrics->tmInternalLeading = std::max(0, m.ascent + m.descent - m.ppem);
+    metrics->tmExternalLeading = m.external_leading;
+    metrics->tmAveCharWidth = m.average_width;
+    metrics->tmMaxCharWidth = m.max_width;
+    metrics->tmWeight = f->font_weight ? f->font_weight : FW_NORMAL;
+    metrics->tmDigitizedAspectX = 96;
+    metrics->tmDigitizedAspectY = 96;
+    metrics->tmFirstChar = 0x20;
+    metrics->tmLastChar = 0xFF;
+    metrics->tmDefaultChar = 0x1F;
+    metrics->tmBreakChar = 0x20;
+    // As in Win32, the pitch bit is set for a variable-pitch font.
+    metrics->tmPitchAndFamily = f->fixed_pitch ? 0x36 : 0x27;
+    return TRUE;
+}
+
+BOOL WINAPI GetTextExtentPoint32A(HDC dc, LPCSTR text, int count, LPSIZE size) {
+    CurrentFont font;
+    if (!size || count < 0 || (count > 0 && !text) || !current_font(dc, &font)) {
+        return FALSE;
+    }
+    size->cx = text_width(font, text, count);
+    size->cy = font.metrics.ascent + font.metrics.descent;
+    return TRUE;
+}
+
+BOOL WINAPI GetTextExtentPointA(HDC dc, LPCSTR text, int count, LPSIZE size) {
+    return GetTextExtentPoint32A(dc, text, count, size);
+}
+
+int WINAPI GetTextFaceA(HDC dc, int count, LPSTR face_name) {
+    CurrentFont font;
+    if (!current_font(dc, &font)) {
+        return 0;
+    }
+    const std::string family = face_family(font.face);
+    if (!face_name) {
+        return static_cast<int>(family.size()) + 1;
+    }
+    if (count <= 0) {
+        return 0;
+    }
+    const std::size_t copied = std::min(family.size(), static_cast<std::size_t>(count - 1));
+    std::memcpy(face_name, family.data(), copied);
+    face_name[copied] = '\0';
+    return static_cast<int>(copied);
+}
+
+BOOL WINAPI TextOutA(HDC dc, int x, int y, LPCSTR text, int count) {
+    CurrentFont font;
+    PixelTarget target;
+    const DeviceContext *context = find_dc(dc);
+    if (count < 0 || (count > 0 && !text) || !context || !current_font(dc, &font) ||
+        !dc_target(dc, &target)) {
+        return FALSE;
+    }
+    const FontMetrics &m = font.metrics;
+    if (context->bk_mode == OPAQUE) {
+        const SpanWriter background(target, pixel_of(context->bk_color));
+        const int64_t right = static_cast<int64_t>(x) + text_width(font, text, count);
+        for (int64_t row = y; row < static_cast<int64_t>(y) + m.ascent + m.descent; row++) {
+            background.span(row, x, right);
+        }
+    }
+    const uint32_t ink = pixel_of(context->text_color);
+    const int64_t baseline = static_cast<int64_t>(y) + m.ascent;
+    int64_t pen = x;
+    Glyph g;
+    for (int i = 0; i < count && pen < target.width; i++) {
+        if (!load_glyph(font.face, m, static_cast<unsigned char>(text[i]), &g)) {
+            continue;
+        }
+        for (int row = 0; row < g.rows; row++) {
+            const int64_t ty = baseline - g.top + row;
+            if (ty < 0 || ty >= target.height) {
+                continue;
+            }
+            const unsigned char *cover = g.coverage + static_cast<int64_t>(row) * g.pitch;
+            for (int col = 0; col < g.width; col++) {
+                const int64_t tx = pen + g.left + col;
+                if (tx < 0 || tx >= target.width || cover[col] == 0) {
+                    continue;
+                }
+                uint32_t &p = target.pixels[ty * target.width + tx];
+                p = blend(p, ink, cover[col]);
+            }
+        }
+        pen += g.advance;
+    }
+    target_changed(dc);
+    return TRUE;
+}
