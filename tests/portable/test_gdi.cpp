@@ -85,6 +85,43 @@ TEST(Gdi, ShapesMatchWinePixelForPixel) {
     }
 }
 
+// The shapes the package relies on, counted in pixels: the box excludes its
+// right and bottom edges, a line its end point.
+TEST(Gdi, PixelsCoveredBySmallShapes) {
+    struct Case {
+        const char *shape;
+        int left, top, right, bottom;
+        int pixels;
+    } cases[] = {
+        {"rectangle", 19, 19, 22, 22, 9}, // a 3 by 3 box
+        {"rectangle", 5, 5, 6, 6, 0},     // a one-pixel box: Wine draws nothing
+        {"ellipse", 5, 5, 6, 6, 0},       // likewise for a circle of radius 0
+        {"ellipse", 4, 4, 7, 7, 5},       // radius 1: a plus sign
+        {"line", 10, 20, 20, 20, 10},     // from (10, 20) up to (20, 20)
+    };
+    for (const Case &c : cases) {
+        Surface s(40, 40);
+        HPEN pen = CreatePen(PS_SOLID, 0, RGB(255, 0, 0));
+        HBRUSH brush = CreateSolidBrush(RGB(255, 0, 0));
+        HGDIOBJ old_pen = SelectObject(s.dc(), pen);
+        HGDIOBJ old_brush = SelectObject(s.dc(), brush);
+        if (std::string(c.shape) == "rectangle") {
+            Rectangle(s.dc(), c.left, c.top, c.right, c.bottom);
+        } else if (std::string(c.shape) == "ellipse") {
+            Ellipse(s.dc(), c.left, c.top, c.right, c.bottom);
+        } else {
+            MoveToEx(s.dc(), c.left, c.top, nullptr);
+            LineTo(s.dc(), c.right, c.bottom);
+            EXPECT_EQ(GetPixel(s.dc(), c.right, c.bottom), WHITE);
+        }
+        EXPECT_EQ(s.count(RGB(255, 0, 0)), c.pixels) << c.shape << " " << c.left;
+        SelectObject(s.dc(), old_pen);
+        SelectObject(s.dc(), old_brush);
+        DeleteObject(pen);
+        DeleteObject(brush);
+    }
+}
+
 TEST(Gdi, DefaultsOfANewContext) {
     Surface s(8, 8);
     EXPECT_EQ(GetBkMode(s.dc()), OPAQUE);
