@@ -11,11 +11,11 @@ program=build/linux/app/cone_builder
 if [ ! -x "$program" ]; then
     cat >&2 <<'MSG'
 The cone builder cannot start yet. What exists: the cone model (clicks on
-buttons and scoops), the palette, and the portable Win32 layer (windows,
-messages, timers, menus, memory, shapes and text) on its headless backend,
-with their tests (tools/test.sh). Still missing: the FLTK backend that shows
-windows on a desktop, the drawing calls and renderer, events and scripts,
-the log window, the Run menu, start-up, the scene drawing and the main loop.
+buttons and scoops), the palette, the drawing calls, renderer and log, and
+the portable Win32 layer (windows, messages, timers, menus, memory, shapes
+and text) on its headless backend, with their tests (tools/test.sh). Still
+missing: the FLTK backend that shows windows on a desktop, events and
+scripts, the Run menu, start-up, the scene drawing and the main loop.
 MSG
     exit 1
 fi

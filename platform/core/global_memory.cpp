@@ -15,6 +15,10 @@ struct Block {
     void *data = nullptr; // null for a zero-byte block
     SIZE_T size = 0;
     unsigned locks = 0;
+    Block() = default;
+    Block(const Block &) = delete;
+    Block &operator=(const Block &) = delete;
+    ~Block() { std::free(data); }
 };
 
 HandleTable<Block> &blocks() {
@@ -91,7 +95,6 @@ HGLOBAL WINAPI GlobalFree(HGLOBAL handle) {
         SetLastError(ERROR_INVALID_HANDLE);
         return handle;
     }
-    std::free(b->data);
     blocks().remove(handle);
     return nullptr;
 }

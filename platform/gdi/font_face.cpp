@@ -1,6 +1,7 @@
 // Faces through fontconfig and FreeType, and their Windows-style metrics.
 #include "platform/gdi/font_face.h"
 
+#include <algorithm>
 #include <cmath>
 #include <fontconfig/fontconfig.h>
 #include <ft2build.h>
@@ -169,10 +170,25 @@ FontMetrics face_metrics(FontFace *face, int height) {
     return m;
 }
 
-bool load_glyph(FontFace *face, const FontMetrics &metrics, unsigned char byte, Glyph *glyph) {
-    if (!face || !face->face) {
-        return false;
-    }
+namespace {
+
+// Rendered glyphs are kept per face and size: text is drawn and measured
+// again every frame, and rendering is the costly part.
+struct CachedGlyph {
+    bool loaded = false;
+    bool valid = false;
+    Glyph glyph;
+    std::vector<unsigned char> coverage;
+};
+
+struct SizeCache {
+    CachedGlyph glyphs[256];
+};
+
+// Bounds the cache: at most this many face and size pairs are kept.
+const std::size_t CACHED_SIZES = 64;
+
+bool render_glyph(FontFace *face, int ppem, unsigned char byte, CachedGlyph *out) {
     // Windows-1252: Latin-1, except for the printable characters of 0x80..0x9F.
     static const uint16_t high[32] = {
         0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
@@ -183,17 +199,52 @@ bool load_glyph(FontFace *face, const FontMetrics &metrics, unsigned char byte, 
         code = high[byte - 0x80] ? high[byte - 0x80] : byte;
     }
     const FT_Face f = face->face;
-    if (FT_Set_Pixel_Sizes(f, 0, static_cast<FT_UInt>(metrics.ppem)) != 0 ||
+    if (FT_Set_Pixel_Sizes(f, 0, static_cast<FT_UInt>(ppem)) != 0 ||
         FT_Load_Char(f, code, FT_LOAD_RENDER | FT_LOAD_TARGET_NORMAL) != 0) {
         return false;
     }
     const FT_GlyphSlot slot = f->glyph;
-    glyph->advance = static_cast<int>((slot->advance.x + 32) >> 6);
-    glyph->left = slot->bitmap_left;
-    glyph->top = slot->bitmap_top;
-    glyph->width = static_cast<int>(slot->bitmap.width);
-    glyph->rows = static_cast<int>(slot->bitmap.rows);
-    glyph->pitch = slot->bitmap.pitch;
-    glyph->coverage = slot->bitmap.buffer;
+    Glyph &g = out->glyph;
+    g.advance = static_cast<int>((slot->advance.x + 32) >> 6);
+    g.left = slot->bitmap_left;
+    g.top = slot->bitmap_top;
+    g.width = static_cast<int>(slot->bitmap.width);
+    g.rows = static_cast<int>(slot->bitmap.rows);
+    // Kept row by row without padding, top row first.
+    out->coverage.resize(static_cast<std::size_t>(g.width) * g.rows);
+    for (int row = 0; row < g.rows; row++) {
+        const unsigned char *src =
+            slot->bitmap.buffer + static_cast<std::ptrdiff_t>(row) * slot->bitmap.pitch;
+        std::copy(src, src + g.width, out->coverage.begin() + row * g.width);
+    }
+    g.pitch = g.width;
+    return true;
+}
+
+} // namespace
+
+bool load_glyph(FontFace *face, const FontMetrics &metrics, unsigned char byte, Glyph *glyph) {
+    if (!face || !face->face) {
+        return false;
+    }
+    static std::map<std::pair<FontFace *, int>, std::unique_ptr<SizeCache>> cache;
+    const auto key = std::make_pair(face, metrics.ppem);
+    auto it = cache.find(key);
+    if (it == cache.end()) {
+        if (cache.size() >= CACHED_SIZES) {
+            cache.clear();
+        }
+        it = cache.emplace(key, std::make_unique<SizeCache>()).first;
+    }
+    CachedGlyph &cached = it->second->glyphs[byte];
+    if (!cached.loaded) {
+        cached.loaded = true;
+        cached.valid = render_glyph(face, metrics.ppem, byte, &cached);
+    }
+    if (!cached.valid) {
+        return false;
+    }
+    *glyph = cached.glyph;
+    glyph->coverage = cached.coverage.data();
     return true;
 }

@@ -138,6 +138,10 @@ BOOL WINAPI TextOutA(HDC dc, int x, int y, LPCSTR text, int count) {
         return FALSE;
     }
     const FontMetrics &m = font.metrics;
+    if (static_cast<int64_t>(y) >= target.height ||
+        static_cast<int64_t>(y) + m.ascent + m.descent <= 0) {
+        return TRUE; // the whole cell is above or below the target
+    }
     if (context->bk_mode == OPAQUE) {
         const SpanWriter background(target, pixel_of(context->bk_color));
         const int64_t right = static_cast<int64_t>(x) + text_width(font, text, count);

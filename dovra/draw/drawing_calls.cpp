@@ -1,0 +1,196 @@
+// The drawing calls: each repairs bad arguments with a warning in the log,
+// describes what it draws while logging is on, and renders one record.
+#include "dovra/draw/drawing_calls.h"
+#include "dovra/dovra.h"
+#include "dovra/draw/palette.h"
+#include "dovra/draw/renderer.h"
+#include "dovra/shell/bounded_format.h"
+#include "dovra/shell/log.h"
+
+#include <climits>
+#include <cstdint>
+#include <cstring>
+#include <utility>
+
+namespace {
+
+// Negation for the repairs: the most negative int becomes the largest one.
+int negate(int v) {
+    return v == INT_MIN ? INT_MAX : -v;
+}
+
+// Record coordinates stay within the int range however far out the shape is.
+int32_t saturate(int64_t v) {
+    return v < INT32_MIN ? INT32_MIN : v > INT32_MAX ? INT32_MAX : static_cast<int32_t>(v);
+}
+
+int repaired_width(int width) {
+    if (width < 0) {
+        DOVRA_log_printf("Width of %d not possible, using width %d\n", width, negate(width));
+        width = negate(width);
+    }
+    return width;
+}
+
+} // namespace
+
+int check_color(int color) {
+    if (color >= 0 && color < PALETTE_SIZE) {
+        return color;
+    }
+    DOVRA_log_printf("Illegal color %d; using RED.\n", color);
+    return PALETTE_RED;
+}
+
+int draw_circle(int color, int x, int y, int radius) {
+    color = check_color(color);
+    if (radius < 0) {
+        DOVRA_log_printf("Radius of %d not possible, using radius %d\n", radius, negate(radius));
+        radius = negate(radius);
+    }
+    if (logging_on) {
+        DOVRA_log_printf("%s circle at (%d,%d), radius %d\n", palette_name(color), x, y, radius);
+    }
+    DisplayRecord r{};
+    r.kind = SHAPE_OVAL;
+    r.color = color;
+    r.width = 0;
+    r.x1 = saturate(static_cast<int64_t>(x) - radius);
+    r.y1 = saturate(static_cast<int64_t>(y) + radius);
+    r.x2 = saturate(static_cast<int64_t>(x) + radius);
+    r.y2 = saturate(static_cast<int64_t>(y) - radius);
+    render_record(r);
+    return 1;
+}
+
+int draw_triangle(int color, int x1, int y1, int x2, int y2, int x3, int y3, int width) {
+    color = check_color(color);
+    width = repaired_width(width);
+    if (logging_on) {
+        DOVRA_log_printf("%s triangle at (%d,%d), (%d,%d), (%d,%d)\n", palette_name(color), x1, y1,
+                         x2, y2, x3, y3);
+    }
+    DisplayRecord r{};
+    r.kind = SHAPE_TRIANGLE;
+    r.color = color;
+    r.width = width;
+    r.x1 = x1;
+    r.y1 = y1;
+    r.x2 = x2;
+    r.y2 = y2;
+    r.x3 = x3;
+    r.y3 = y3;
+    render_record(r);
+    return 1;
+}
+
+int draw_rectangle(int color, int x1, int y1, int x2, int y2, int width) {
+    if (x1 > x2) {
+        std::swap(x1, x2);
+    }
+    if (y1 < y2) {
+        std::swap(y1, y2);
+    }
+    color = check_color(color);
+    width = repaired_width(width);
+    if (logging_on) {
+        if (width == 0) {
+            DOVRA_log_printf("%s rectangle with bounding box (%d,%d) to (%d,%d), filled\n",
+                             palette_name(color), x1, y1, x2, y2);
+        } else {
+            DOVRA_log_printf(
+                "%s rectangle with bounding box (%d,%d) to (%d,%d) with line width %d\n",
+                palette_name(color), x1, y1, x2, y2, width);
+        }
+    }
+    DisplayRecord r{};
+    r.kind = SHAPE_RECTANGLE;
+    r.color = color;
+    r.width = width;
+    r.x1 = x1;
+    r.y1 = y1;
+    r.x2 = x2;
+    r.y2 = y2;
+    render_record(r);
+    return 1;
+}
+
+int draw_text(int color, int x, int y, int ptsize, const char *text) {
+    if (ptsize < 0) {
+        DOVRA_log_printf("ptsize of %d not possible, using ptsize %d\n", ptsize, negate(ptsize));
+        ptsize = negate(ptsize);
+    }
+    if (ptsize > 127) {
+        DOVRA_log_printf("ptsize of %d not possible, using ptsize %d\n", ptsize, 127);
+        ptsize = 127;
+    }
+    color = check_color(color);
+    if (!text) {
+        text = ""; // no text to draw: an empty one
+    }
+    if (logging_on) {
+        DOVRA_log_printf("%s text at (%d,%d), \"%s\"\n", palette_name(color), x, y, text);
+    }
+    DisplayRecord r{};
+    r.kind = SHAPE_TEXT;
+    r.color = color;
+    r.x1 = x;
+    r.y1 = y;
+    r.x2 = ptsize;
+    // The text travels in a movable block of its own, freed once drawn; a
+    // block that cannot be had skips the drawing.
+    const size_t length = std::strlen(text);
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, length + 1);
+    if (!block) {
+        return 1;
+    }
+    char *copy = static_cast<char *>(GlobalLock(block));
+    if (!copy) {
+        GlobalFree(block);
+        return 1;
+    }
+    std::memcpy(copy, text, length + 1);
+    GlobalUnlock(block);
+    r.text = block;
+    render_record(r);
+    GlobalFree(block);
+    return 1;
+}
+
+int clear_window() {
+    if (logging_on) {
+        DOVRA_log_printf("Clearing the graphics window\n");
+    }
+    fill_background();
+    return 1;
+}
+
+int DOVRA_draw_circle(int color, int x, int y, int radius) {
+    return draw_circle(color, x, y, radius);
+}
+
+int DOVRA_draw_triangle(int color, int x1, int y1, int x2, int y2, int x3, int y3, int width) {
+    return draw_triangle(color, x1, y1, x2, y2, x3, y3, width);
+}
+
+int DOVRA_draw_rectangle(int color, int x1, int y1, int x2, int y2, int width) {
+    return draw_rectangle(color, x1, y1, x2, y2, width);
+}
+
+int DOVRA_draw_text(int color, int x, int y, int ptsize, const char *text) {
+    return draw_text(color, x, y, ptsize, text);
+}
+
+int DOVRA_draw_printf(int color, int x, int y, int ptsize, const char *format, ...) {
+    char buffer[FORMAT_BUFFER_SIZE];
+    va_list args;
+    va_start(args, format);
+    const int count = format_bounded(buffer, format, args);
+    va_end(args);
+    draw_text(color, x, y, ptsize, buffer);
+    return count;
+}
+
+int DOVRA_clear_window(void) {
+    return clear_window();
+}

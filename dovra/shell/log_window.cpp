@@ -1,0 +1,81 @@
+// The log window: painting one line at its bottom, repainting all stored
+// lines, passing keys on to the graphics window, and the calls that switch
+// logging and show or hide the window.
+#include "dovra/dovra.h"
+#include "dovra/shell/log.h"
+#include "dovra/shell/run_menu.h"
+#include "dovra/shell/windows.h"
+
+#include <cstring>
+
+void log_paint_line(char *text) {
+    // Before start-up, or once the user has closed the log window, there is
+    // nothing to paint on (GetDC of no window would give the whole screen).
+    if (!log_window || !IsWindow(log_window)) {
+        return;
+    }
+    HDC dc = GetDC(log_window);
+    if (!dc) {
+        return;
+    }
+    SelectObject(dc, GetStockObject(ANSI_FIXED_FONT));
+    TEXTMETRICA metrics;
+    GetTextMetricsA(dc, &metrics);
+    const int line_height = metrics.tmHeight + metrics.tmExternalLeading;
+    ScrollDC(dc, 0, -line_height, nullptr, nullptr, nullptr, nullptr);
+    RECT client;
+    GetClientRect(log_window, &client);
+
+    HBRUSH strip = CreateSolidBrush(GetBkColor(dc));
+    HGDIOBJ old_brush = SelectObject(dc, strip);
+    HGDIOBJ old_pen = SelectObject(dc, GetStockObject(NULL_PEN));
+    Rectangle(dc, client.left, client.bottom - line_height, client.right, client.bottom + 1);
+    SelectObject(dc, old_pen);
+    SelectObject(dc, old_brush);
+    DeleteObject(strip);
+
+    int length = static_cast<int>(std::strlen(text));
+    if (length > 0 && text[length - 1] == '\n') {
+        text[--length] = '\0';
+    }
+    TextOutA(dc, client.left + 5, client.bottom - line_height, text, length);
+    ReleaseDC(log_window, dc);
+}
+
+LRESULT CALLBACK log_window_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+    switch (message) {
+    case WM_PAINT: {
+        PAINTSTRUCT paint;
+        BeginPaint(window, &paint);
+        log_repaint();
+        EndPaint(window, &paint);
+        return 0;
+    }
+    case WM_KEYDOWN:
+    case WM_KEYUP:
+        // Keys typed here reach the graphics window's shortcuts, in queue order.
+        if (graphics_window) {
+            PostMessageA(graphics_window, message, wparam, lparam);
+        }
+        return 0;
+    default:
+        return DefWindowProcA(window, message, wparam, lparam);
+    }
+}
+
+int DOVRA_set_logging(int flag) {
+    if (!graphics_window) {
+        return 0;
+    }
+    logging_on = flag ? 1 : 0;
+    CheckMenuItem(run_menu, IDM_LOGGING, flag ? MF_CHECKED : MF_UNCHECKED);
+    if (logging_on) {
+        DOVRA_show_log_window(1);
+    }
+    return 1;
+}
+
+int DOVRA_show_log_window(int flag) {
+    // Before start-up there is no log window; ShowWindow reports that by its result.
+    return ShowWindow(log_window, flag ? SW_SHOW : SW_HIDE);
+}
