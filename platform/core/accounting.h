@@ -4,3 +4,7 @@
 
 int platform_live_memory_blocks();
 int platform_live_gdi_objects();
+
+// Makes the next `count` calls of GlobalAlloc fail as if memory were
+// exhausted, so that tests can show what a caller does then.
+void platform_fail_next_allocations(int count);

@@ -29,9 +29,16 @@ HandleTable<Block> &blocks() {
 // Blocks larger than this are refused, as a 32-bit process would refuse them.
 const SIZE_T BLOCK_LIMIT = static_cast<SIZE_T>(1) << 31;
 
+int allocations_to_fail = 0;
+
 } // namespace
 
 HGLOBAL WINAPI GlobalAlloc(UINT flags, SIZE_T bytes) {
+    if (allocations_to_fail > 0) {
+        allocations_to_fail--;
+        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+        return nullptr;
+    }
     if (bytes >= BLOCK_LIMIT) {
         SetLastError(ERROR_NOT_ENOUGH_MEMORY);
         return nullptr;
@@ -110,4 +117,8 @@ SIZE_T WINAPI GlobalSize(HGLOBAL handle) {
 
 int platform_live_memory_blocks() {
     return static_cast<int>(blocks().size());
+}
+
+void platform_fail_next_allocations(int count) {
+    allocations_to_fail = count;
 }

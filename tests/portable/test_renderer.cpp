@@ -117,6 +117,18 @@ TEST_F(Renderer, LineStopsBeforeItsEndPoint) {
     EXPECT_EQ(count(BLACK, 280, 240, 320, 260), 10);
 }
 
+TEST_F(Renderer, PixelRecordSetsOnePixel) {
+    DisplayRecord r{};
+    r.kind = SHAPE_PIXEL;
+    r.color = 2;
+    r.width = 40; // not read
+    r.x1 = 7;
+    r.y1 = -3;
+    render_record(r);
+    EXPECT_EQ(at(307, 253), RED);
+    EXPECT_EQ(count(RED, 280, 230, 330, 280), 1);
+}
+
 TEST_F(Renderer, TwoLinesOfTextOneCellApart) {
     HDC dc = surface_dc;
     HFONT font = CreateFontA(-18, 0, 0, 0, FW_NORMAL, 0, 0, 0, 0, 0, 0, 0, 0, "DOVRA-font");

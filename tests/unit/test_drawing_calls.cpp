@@ -156,6 +156,33 @@ TEST_F(Calls, EveryCallLeavesObjectsAndBlocksAsFound) {
     EXPECT_EQ(platform_live_memory_blocks(), blocks);
 }
 
+TEST_F(Calls, TextWithoutABlockIsSkipped) {
+    logging_on = 1;
+    origin_x = 300;
+    origin_y = 250;
+    DOVRA_clear_window();
+    surface_dirty = 0;
+    reset_log();
+    const int blocks = platform_live_memory_blocks();
+    // With logging off the text block is the call's only allocation.
+    logging_on = 0;
+    platform_fail_next_allocations(1);
+    EXPECT_EQ(DOVRA_draw_text(0, 0, 0, 18, "Blocked"), 1);
+    EXPECT_EQ(surface_dirty, 0u); // nothing was rendered
+    EXPECT_EQ(platform_live_memory_blocks(), blocks);
+    for (int y = 220; y < 250; y++) {
+        for (int x = 300; x < 380; x++) {
+            ASSERT_EQ(GetPixel(surface_dc, x, y), RGB(255, 255, 255)) << x << "," << y;
+        }
+    }
+    // A log line whose block cannot be had is not stored; the ring stays whole.
+    platform_fail_next_allocations(1);
+    EXPECT_EQ(DOVRA_log_printf("lost\n"), 5);
+    EXPECT_EQ(log_ring.log_first, -1);
+    DOVRA_log_printf("kept\n");
+    EXPECT_EQ(log_lines(), (Lines{"kept\n"}));
+}
+
 TEST_F(Calls, ExtremeShapesAreDrawnWithoutOverflow) {
     logging_on = 1;
     DOVRA_draw_circle(2, INT_MAX, INT_MIN, INT_MAX);
