@@ -51,14 +51,16 @@ int draw_circle(int color, int x, int y, int radius) {
     if (logging_on) {
         DOVRA_log_printf("%s circle at (%d,%d), radius %d\n", palette_name(color), x, y, radius);
     }
-    DisplayRecord r{};
-    r.kind = SHAPE_OVAL;
-    r.color = color;
-    r.width = 0;
-    r.x1 = saturate(static_cast<int64_t>(x) - radius);
-    r.y1 = saturate(static_cast<int64_t>(y) + radius);
-    r.x2 = saturate(static_cast<int64_t>(x) + radius);
-    r.y2 = saturate(static_cast<int64_t>(y) - radius);
+    const DisplayRecord r{SHAPE_OVAL,
+                          color,
+                          0,
+                          saturate(static_cast<int64_t>(x) - radius),
+                          saturate(static_cast<int64_t>(y) + radius),
+                          saturate(static_cast<int64_t>(x) + radius),
+                          saturate(static_cast<int64_t>(y) - radius),
+                          0,
+                          0,
+                          nullptr};
     render_record(r);
     return 1;
 }
@@ -70,17 +72,7 @@ int draw_triangle(int color, int x1, int y1, int x2, int y2, int x3, int y3, int
         DOVRA_log_printf("%s triangle at (%d,%d), (%d,%d), (%d,%d)\n", palette_name(color), x1, y1,
                          x2, y2, x3, y3);
     }
-    DisplayRecord r{};
-    r.kind = SHAPE_TRIANGLE;
-    r.color = color;
-    r.width = width;
-    r.x1 = x1;
-    r.y1 = y1;
-    r.x2 = x2;
-    r.y2 = y2;
-    r.x3 = x3;
-    r.y3 = y3;
-    render_record(r);
+    render_record(DisplayRecord{SHAPE_TRIANGLE, color, width, x1, y1, x2, y2, x3, y3, nullptr});
     return 1;
 }
 
@@ -103,15 +95,7 @@ int draw_rectangle(int color, int x1, int y1, int x2, int y2, int width) {
                 palette_name(color), x1, y1, x2, y2, width);
         }
     }
-    DisplayRecord r{};
-    r.kind = SHAPE_RECTANGLE;
-    r.color = color;
-    r.width = width;
-    r.x1 = x1;
-    r.y1 = y1;
-    r.x2 = x2;
-    r.y2 = y2;
-    render_record(r);
+    render_record(DisplayRecord{SHAPE_RECTANGLE, color, width, x1, y1, x2, y2, 0, 0, nullptr});
     return 1;
 }
 
@@ -131,12 +115,7 @@ int draw_text(int color, int x, int y, int ptsize, const char *text) {
     if (logging_on) {
         DOVRA_log_printf("%s text at (%d,%d), \"%s\"\n", palette_name(color), x, y, text);
     }
-    DisplayRecord r{};
-    r.kind = SHAPE_TEXT;
-    r.color = color;
-    r.x1 = x;
-    r.y1 = y;
-    r.x2 = ptsize;
+    DisplayRecord r{SHAPE_TEXT, color, 0, x, y, ptsize, 0, 0, 0, nullptr};
     // The text travels in a movable block of its own, freed once drawn; a
     // block that cannot be had skips the drawing.
     const size_t length = std::strlen(text);

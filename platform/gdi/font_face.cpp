@@ -165,7 +165,10 @@ FontMetrics face_metrics(FontFace *face, int height) {
     m.descent = round_half_up(win_descent * scale);
     const double gap = line_gap - ((win_ascent + win_descent) - hhea_height);
     m.external_leading = std::max(0, round_half_up(gap * scale));
-    m.average_width = round_half_up(average * scale);
+    m.internal_leading = std::max(0, round_half_up((win_ascent + win_descent - em) * scale));
+    // A fixed-pitch face's characters are as wide as its hinted advance.
+    const bool fixed = face && face->face && FT_IS_FIXED_WIDTH(face->face);
+    m.average_width = round_half_up(average * (fixed ? m.ppem / em : scale));
     m.max_width = round_half_up(bbox_width * scale);
     return m;
 }

@@ -11,9 +11,10 @@
 struct FontFace; // a loaded FreeType face; lives for the whole process
 
 struct FontMetrics {
-    int ppem = 0;    // pixels per em: the character height
-    int ascent = 0;  // cell rows above the baseline
-    int descent = 0; // cell rows below it
+    int ppem = 0;             // pixels per em: the character height
+    int ascent = 0;           // cell rows above the baseline
+    int descent = 0;          // cell rows below it
+    int internal_leading = 0; // cell rows above the em square
     int external_leading = 0;
     int average_width = 0;
     int max_width = 0;

@@ -77,6 +77,16 @@ int64_t analytic_half_span(int64_t width, int64_t height, int64_t row) {
     return static_cast<int64_t>(std::floor(a * std::sqrt(t) + 0.5L));
 }
 
+// The pixels [x0, x1) of one row of an ellipse too large to walk, for a box
+// starting at column `left`.
+void analytic_row(int64_t left, int64_t width, int64_t height, int64_t row, int64_t *x0,
+                  int64_t *x1) {
+    const int64_t half = analytic_half_span(width, height, row);
+    const int64_t centre2 = 2 * left + width - 1; // twice the centre column
+    *x0 = floor_div(centre2 - 2 * half + 1, 2);
+    *x1 = floor_div(centre2 + 2 * half, 2) + 1;
+}
+
 } // namespace
 
 void SpanWriter::span(int64_t y, int64_t x0, int64_t x1) const {
@@ -253,9 +263,9 @@ void fill_ellipse(const SpanWriter &out, int64_t left, int64_t top, int64_t righ
     if (width > WALK_LIMIT || height > WALK_LIMIT) {
         const int64_t y0 = std::max<int64_t>(top, 0), y1 = std::min<int64_t>(bottom, out.height());
         for (int64_t y = y0; y < y1; y++) {
-            const int64_t half = analytic_half_span(width, height, y - top);
-            const int64_t centre2 = 2 * left + a; // twice the centre column
-            out.span(y, (centre2 - 2 * half + 1) / 2, (centre2 + 2 * half) / 2 + 1);
+            int64_t x0, x1;
+            analytic_row(left, width, height, y - top, &x0, &x1);
+            out.span(y, x0, x1);
         }
         return;
     }
@@ -289,24 +299,22 @@ void ellipse_outline(const SpanWriter &out, int64_t left, int64_t top, int64_t r
         const int w = pen_width < 1 ? 1 : pen_width;
         const int64_t y0 = std::max<int64_t>(top - w, 0);
         const int64_t y1 = std::min<int64_t>(bottom + w, out.height());
-        const int64_t outer_grow = w / 2, inner_shrink = w - w / 2;
+        const int64_t grow = w / 2, shrink = w - w / 2;
+        const int64_t ow = width + 2 * grow, oh = height + 2 * grow;
+        const int64_t iw = width - 2 * shrink, ih = height - 2 * shrink;
         for (int64_t y = y0; y < y1; y++) {
-            const int64_t ow = width + 2 * outer_grow, oh = height + 2 * outer_grow;
-            const int64_t orow = y - (top - outer_grow);
-            if (orow < 0 || orow >= oh) {
+            const int64_t outer_row = y - (top - grow);
+            if (outer_row < 0 || outer_row >= oh) {
                 continue;
             }
-            const int64_t ohalf = analytic_half_span(ow, oh, orow);
-            const int64_t c2 = 2 * left + a;
-            const int64_t ox0 = (c2 - 2 * ohalf + 1) / 2, ox1 = (c2 + 2 * ohalf) / 2 + 1;
-            const int64_t iw = width - 2 * inner_shrink, ih = height - 2 * inner_shrink;
-            const int64_t irow = y - (top + inner_shrink);
-            if (iw <= 0 || ih <= 0 || irow < 0 || irow >= ih) {
+            int64_t ox0, ox1, ix0, ix1;
+            analytic_row(left - grow, ow, oh, outer_row, &ox0, &ox1);
+            const int64_t inner_row = y - (top + shrink);
+            if (iw <= 0 || ih <= 0 || inner_row < 0 || inner_row >= ih) {
                 out.span(y, ox0, ox1);
                 continue;
             }
-            const int64_t ihalf = analytic_half_span(iw, ih, irow);
-            const int64_t ix0 = (c2 - 2 * ihalf + 1) / 2, ix1 = (c2 + 2 * ihalf) / 2 + 1;
+            analytic_row(left + shrink, iw, ih, inner_row, &ix0, &ix1);
             out.span(y, ox0, ix0);
             out.span(y, ix1, ox1);
         }

@@ -81,7 +81,7 @@ BOOL WINAPI GetTextMetricsA(HDC dc, LPTEXTMETRICA metrics) {
     metrics->tmHeight = m.ascent + m.descent;
     metrics->tmAscent = m.ascent;
     metrics->tmDescent = m.descent;
-    metrics->tmInternalLeading = std::max(0, m.ascent + m.descent - m.ppem);
+    metrics->tmInternalLeading = m.internal_leading;
     metrics->tmExternalLeading = m.external_leading;
     metrics->tmAveCharWidth = m.average_width;
     metrics->tmMaxCharWidth = m.max_width;

@@ -274,6 +274,34 @@ TEST(Gdi, TextCellsAndPlacement) {
     }
 }
 
+// The metrics Wine gives for the face standing in for "DOVRA-font"
+// (Liberation Sans; Arial on Windows has the same metrics).
+TEST(Gdi, TextMetricsAsUnderWine) {
+    struct Case {
+        int height, cell, ascent, descent, internal, external, hello;
+    } cases[] = {{-9, 10, 8, 2, 1, 0, 21},   {-12, 14, 11, 3, 1, 0, 29},
+                 {-18, 20, 16, 4, 2, 1, 41}, {-127, 142, 115, 27, 15, 4, 290},
+                 {0, 16, 13, 3, 2, 0, 32},   {12, 12, 10, 2, 1, 0, 24}};
+    Surface s(10, 10);
+    for (const Case &c : cases) {
+        HFONT font =
+            CreateFontA(c.height, 0, 0, 0, FW_NORMAL, 0, 0, 0, 0, 0, 0, 0, 0, "DOVRA-font");
+        HGDIOBJ old = SelectObject(s.dc(), font);
+        TEXTMETRICA tm;
+        ASSERT_TRUE(GetTextMetricsA(s.dc(), &tm));
+        EXPECT_EQ(tm.tmHeight, c.cell) << c.height;
+        EXPECT_EQ(tm.tmAscent, c.ascent) << c.height;
+        EXPECT_EQ(tm.tmDescent, c.descent) << c.height;
+        EXPECT_EQ(tm.tmInternalLeading, c.internal) << c.height;
+        EXPECT_EQ(tm.tmExternalLeading, c.external) << c.height;
+        SIZE extent;
+        GetTextExtentPointA(s.dc(), "Hello", 5, &extent);
+        EXPECT_EQ(extent.cx, c.hello) << c.height;
+        SelectObject(s.dc(), old);
+        DeleteObject(font);
+    }
+}
+
 TEST(Gdi, OpaqueTextPaintsItsCell) {
     Surface s(100, 40);
     HDC dc = s.dc();

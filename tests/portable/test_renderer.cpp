@@ -45,6 +45,16 @@ class Renderer : public ::testing::Test {
         }
         return n;
     }
+    // The pixels of a box, row by row.
+    static std::vector<COLORREF> snapshot(int left, int top, int right, int bottom) {
+        std::vector<COLORREF> pixels;
+        for (int y = top; y <= bottom; y++) {
+            for (int x = left; x <= right; x++) {
+                pixels.push_back(at(x, y));
+            }
+        }
+        return pixels;
+    }
     // First and last rows, within a box, holding any pixel other than white.
     static void ink_rows(int left, int top, int right, int bottom, int *first, int *last) {
         *first = -1;
@@ -153,21 +163,10 @@ TEST_F(Renderer, TwoLinesOfTextOneCellApart) {
 
 TEST_F(Renderer, TrailingNewlineAndEmptyText) {
     DOVRA_draw_text(0, 0, 0, 18, "AB\n");
-    std::vector<COLORREF> with_newline;
-    for (int y = 220; y < 280; y++) {
-        for (int x = 295; x < 340; x++) {
-            with_newline.push_back(at(x, y));
-        }
-    }
+    const std::vector<COLORREF> with_newline = snapshot(295, 220, 339, 279);
     paint(WHITE);
     DOVRA_draw_text(0, 0, 0, 18, "AB");
-    std::vector<COLORREF> without;
-    for (int y = 220; y < 280; y++) {
-        for (int x = 295; x < 340; x++) {
-            without.push_back(at(x, y));
-        }
-    }
-    EXPECT_TRUE(with_newline == without);
+    EXPECT_TRUE(snapshot(295, 220, 339, 279) == with_newline);
     paint(WHITE);
     surface_dirty = 0;
     DOVRA_draw_text(0, 0, 0, 18, "");
