@@ -4,6 +4,7 @@
 #include "dovra/dovra.h"
 #include "dovra/draw/palette.h"
 #include "dovra/draw/renderer.h"
+#include "dovra/draw/saturate.h"
 #include "dovra/shell/bounded_format.h"
 #include "dovra/shell/log.h"
 
@@ -17,11 +18,6 @@ namespace {
 // Negation for the repairs: the most negative int becomes the largest one.
 int negate(int v) {
     return v == INT_MIN ? INT_MAX : -v;
-}
-
-// Record coordinates stay within the int range however far out the shape is.
-int32_t saturate(int64_t v) {
-    return v < INT32_MIN ? INT32_MIN : v > INT32_MAX ? INT32_MAX : static_cast<int32_t>(v);
 }
 
 int repaired_width(int width) {

@@ -3,6 +3,7 @@
 // or font, released before it returns.
 #include "dovra/draw/renderer.h"
 #include "dovra/draw/palette.h"
+#include "dovra/draw/saturate.h"
 #include "dovra/shell/windows.h"
 
 #include <climits>
@@ -15,16 +16,12 @@ int32_t origin_y = 0;
 
 namespace {
 
-// The transform saturates: coordinates beyond the int range stay at its
-// ends, where the platform clips them away.
-int clamp_int(int64_t v) {
-    return v < INT_MIN ? INT_MIN : v > INT_MAX ? INT_MAX : static_cast<int>(v);
-}
+// The transform saturates, so no coordinate overflows.
 int surface_x(int64_t x) {
-    return clamp_int(origin_x + x);
+    return saturate(origin_x + x);
 }
 int surface_y(int64_t y) {
-    return clamp_int(origin_y - y);
+    return saturate(origin_y - y);
 }
 
 void draw_shape(const DisplayRecord &r, COLORREF rgb) {
@@ -99,7 +96,7 @@ void draw_text(const DisplayRecord &r, COLORREF rgb) {
         const size_t count =
             newline ? static_cast<size_t>(newline - text) - position : n - position;
         const int64_t y = static_cast<int64_t>(origin_y) - r.y1 + line * line_height;
-        TextOutA(surface_dc, x, clamp_int(y), text + position,
+        TextOutA(surface_dc, x, saturate(y), text + position,
                  static_cast<int>(count > INT_MAX ? INT_MAX : count));
         if (position + count >= n) {
             break;

@@ -7,8 +7,6 @@
 #include <cstdlib>
 #include <cstring>
 
-#define ERROR_NOT_LOCKED 158L
-
 namespace {
 
 struct Block {

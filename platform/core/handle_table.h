@@ -35,13 +35,6 @@ template <class T> class HandleTable {
 
     std::size_t size() const { return objects_.size(); }
 
-    // Handles in creation order (handle values only grow).
-    template <class F> void for_each(F f) const {
-        for (const auto &entry : objects_) {
-            f(entry.first, *entry.second);
-        }
-    }
-
   private:
     std::map<uintptr_t, std::unique_ptr<T>> objects_;
 };

@@ -8,8 +8,6 @@
 #include <algorithm>
 #include <deque>
 
-#define ERROR_NOT_ENOUGH_QUOTA 1816L
-
 namespace {
 
 // Win32 refuses a post once a thread's queue holds 10,000 messages.

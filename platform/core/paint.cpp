@@ -1,5 +1,5 @@
-// Update regions and the paint cycle: InvalidateRect, ValidateRect,
-// BeginPaint and EndPaint, and which window WM_PAINT goes to next.
+// Update regions and the paint cycle: InvalidateRect, BeginPaint and
+// EndPaint, and which window WM_PAINT goes to next.
 #include "platform/core/core_internal.h"
 #include "platform/core/window_internal.h"
 #include "platform/gdi/device_context.h"
@@ -63,22 +63,6 @@ BOOL WINAPI InvalidateRect(HWND hwnd, const RECT *rect, BOOL erase) {
         return FALSE;
     }
     invalidate(*w, rect, erase);
-    return TRUE;
-}
-
-BOOL WINAPI ValidateRect(HWND hwnd, const RECT *rect) {
-    Window *w = find_window(hwnd);
-    if (!w) {
-        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-        return FALSE;
-    }
-    // The region is kept as one rectangle: it goes once a validation covers it.
-    const RECT &inv = w->invalid_rect;
-    if (!rect || (rect->left <= inv.left && rect->top <= inv.top && rect->right >= inv.right &&
-                  rect->bottom >= inv.bottom)) {
-        w->invalid = false;
-        w->erase_pending = false;
-    }
     return TRUE;
 }
 

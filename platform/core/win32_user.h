@@ -143,10 +143,12 @@
 #define ERROR_INVALID_HANDLE 6L
 #define ERROR_NOT_ENOUGH_MEMORY 8L
 #define ERROR_INVALID_PARAMETER 87L
+#define ERROR_NOT_LOCKED 158L
 #define ERROR_INVALID_WINDOW_HANDLE 1400L
 #define ERROR_INVALID_MENU_HANDLE 1401L
 #define ERROR_CANNOT_FIND_WND_CLASS 1407L
 #define ERROR_CLASS_ALREADY_EXISTS 1410L
+#define ERROR_NOT_ENOUGH_QUOTA 1816L
 #define ERROR_NO_UNICODE_TRANSLATION 1113L
 
 // Window classes and windows.
@@ -159,7 +161,6 @@ BOOL WINAPI DestroyWindow(HWND hwnd);
 BOOL WINAPI IsWindow(HWND hwnd);
 BOOL WINAPI IsWindowVisible(HWND hwnd);
 BOOL WINAPI GetClientRect(HWND hwnd, LPRECT rect);
-BOOL WINAPI GetWindowRect(HWND hwnd, LPRECT rect);
 LRESULT WINAPI DefWindowProcA(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
 int WINAPI GetSystemMetrics(int index);
 HICON WINAPI LoadIconA(HINSTANCE instance, LPCSTR name);
@@ -177,7 +178,6 @@ DWORD WINAPI MsgWaitForMultipleObjectsEx(DWORD count, const HANDLE *handles, DWO
 
 // Painting.
 BOOL WINAPI InvalidateRect(HWND hwnd, const RECT *rect, BOOL erase);
-BOOL WINAPI ValidateRect(HWND hwnd, const RECT *rect);
 HDC WINAPI BeginPaint(HWND hwnd, LPPAINTSTRUCT paint);
 BOOL WINAPI EndPaint(HWND hwnd, const PAINTSTRUCT *paint);
 HDC WINAPI GetDC(HWND hwnd);

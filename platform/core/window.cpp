@@ -38,6 +38,11 @@ int top_of_client(const Window &w) {
     return top;
 }
 
+// The client area's top-left corner in screen coordinates.
+POINT client_origin(const Window &w) {
+    return POINT{w.outer.left + frame_size(w.style), w.outer.top + top_of_client(w)};
+}
+
 BackendWindowInfo info_of(const Window &w) {
     const POINT origin = client_origin(w);
     return BackendWindowInfo{
@@ -63,14 +68,15 @@ Window *find_window(HWND hwnd) {
     return hwnd ? windows().find(hwnd) : nullptr;
 }
 
-std::vector<Window *> all_windows() {
-    std::vector<Window *> list;
-    windows().for_each([&](uintptr_t, Window &w) { list.push_back(&w); });
-    return list;
+// Live windows in creation order, kept as they come and go so that the
+// queue can look at them on every message without building a list.
+std::vector<Window *> &window_order() {
+    static std::vector<Window *> order;
+    return order;
 }
 
-POINT client_origin(const Window &w) {
-    return POINT{w.outer.left + frame_size(w.style), w.outer.top + top_of_client(w)};
+const std::vector<Window *> &all_windows() {
+    return window_order();
 }
 
 void update_client_size(Window &w) {
@@ -138,6 +144,7 @@ HWND WINAPI CreateWindowExA(DWORD ex_style, LPCSTR class_name, LPCSTR window_nam
                    static_cast<LONG>(y + static_cast<int64_t>(height))};
     w.menu = (style & WS_CHILD) ? nullptr : menu;
     HWND hwnd = to_handle<HWND>(windows().add(std::move(owned)));
+    window_order().push_back(&w);
     w.handle = hwnd;
     const int frame = frame_size(w.style);
     w.client_width = std::max(0, width - 2 * frame);
@@ -231,6 +238,9 @@ BOOL WINAPI DestroyWindow(HWND hwnd) {
         }
     }
     platform_backend().destroy_window(hwnd);
+    Window *gone = find_window(hwnd);
+    window_order().erase(std::remove(window_order().begin(), window_order().end(), gone),
+                         window_order().end());
     windows().remove(hwnd);
     return TRUE;
 }
@@ -251,16 +261,6 @@ BOOL WINAPI GetClientRect(HWND hwnd, LPRECT rect) {
         return FALSE;
     }
     *rect = RECT{0, 0, w->client_width, w->client_height};
-    return TRUE;
-}
-
-BOOL WINAPI GetWindowRect(HWND hwnd, LPRECT rect) {
-    const Window *w = find_window(hwnd);
-    if (!w || !rect) {
-        SetLastError(w ? ERROR_INVALID_PARAMETER : ERROR_INVALID_WINDOW_HANDLE);
-        return FALSE;
-    }
-    *rect = w->outer;
     return TRUE;
 }
 

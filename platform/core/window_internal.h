@@ -42,11 +42,9 @@ struct Window {
 Window *find_window(HWND hwnd);
 const WindowClass *find_window_class(LPCSTR name);
 
-// Windows in creation order.
-std::vector<Window *> all_windows();
-
-// Client area's top-left corner in screen coordinates.
-POINT client_origin(const Window &window);
+// Live windows in creation order. Not to be used while creating or
+// destroying a window.
+const std::vector<Window *> &all_windows();
 
 // The window's client size follows its outer size, style and menu; sends
 // WM_SIZE when it changed and the window has had its first size.

@@ -5,6 +5,7 @@
 #include "platform/win32.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -42,7 +43,6 @@ void gdi_object_release(HGDIOBJ handle);
 HBITMAP default_bitmap();
 
 // Adds an object made elsewhere (fonts) to the table.
-#include <memory>
 HGDIOBJ add_gdi_object(std::unique_ptr<GdiObject> object);
 
 // Live pens, brushes, fonts and bitmaps, stock objects not counted.

@@ -24,12 +24,12 @@ int64_t round_half_up(double v) {
     return static_cast<int64_t>(std::floor(v + 0.5));
 }
 
+// Boxes wider or higher than this are not walked point by point.
+const int64_t WALK_LIMIT = 1 << 16;
+
 // The first quadrant of an ellipse of the given box size, as the integer
 // points of its outline relative to the box's top-left corner: x from the
 // right edge inwards, y from the middle row downwards (Zingl's algorithm).
-// Returns false when the box is too large to walk point by point.
-const int64_t WALK_LIMIT = 1 << 16;
-
 struct QuadrantPoint {
     int64_t x;
     int64_t y;
@@ -85,6 +85,28 @@ void analytic_row(int64_t left, int64_t width, int64_t height, int64_t row, int6
     const int64_t centre2 = 2 * left + width - 1; // twice the centre column
     *x0 = floor_div(centre2 - 2 * half + 1, 2);
     *x1 = floor_div(centre2 + 2 * half, 2) + 1;
+}
+
+// The rows of a filled ellipse of a box small enough to walk, as [x0, x1)
+// relative to the box's left edge: each row of the lower half spans from
+// the mirror of its outermost outline point to that point, and the upper
+// half mirrors the lower. An empty row is [0, 0).
+std::vector<std::pair<int64_t, int64_t>> ellipse_rows(int64_t width, int64_t height) {
+    const int64_t a = width - 1;
+    const int64_t b = height - 1;
+    std::vector<int64_t> reach(static_cast<std::size_t>(height), -1);
+    for (const QuadrantPoint &p : ellipse_quadrant(width, height)) {
+        for (int64_t row : {p.y, b - p.y}) {
+            reach[row] = std::max(reach[row], p.x);
+        }
+    }
+    std::vector<std::pair<int64_t, int64_t>> rows(static_cast<std::size_t>(height), {0, 0});
+    for (int64_t row = 0; row < height; row++) {
+        if (reach[row] >= 0) {
+            rows[row] = {a - reach[row], reach[row] + 1};
+        }
+    }
+    return rows;
 }
 
 } // namespace
@@ -193,21 +215,35 @@ void thin_line(const SpanWriter &out, Point64 from, Point64 to) {
     }
 }
 
-void pen_dot(const SpanWriter &out, Point64 at, int width) {
-    const int64_t left = at.x - width / 2;
-    const int64_t top = at.y - width / 2;
-    if (width <= 2) {
-        for (int64_t y = top; y < top + width; y++) {
-            out.span(y, left, left + width);
-        }
-        return;
+PenDot::PenDot(int width) : width_(width < 1 ? 1 : width) {
+    if (width_ <= 2) {
+        rows_.assign(static_cast<std::size_t>(width_), {0, width_});
+    } else if (width_ <= WALK_LIMIT) {
+        rows_ = ellipse_rows(width_, width_);
     }
-    fill_ellipse(out, left, top, left + width, top + width);
 }
 
-void wide_line(const SpanWriter &out, Point64 from, Point64 to, int width) {
-    pen_dot(out, from, width);
-    pen_dot(out, to, width);
+void PenDot::stamp(const SpanWriter &out, Point64 at) const {
+    const int64_t left = at.x - width_ / 2;
+    const int64_t top = at.y - width_ / 2;
+    const int64_t y0 = std::max<int64_t>(top, 0);
+    const int64_t y1 = std::min<int64_t>(top + width_, out.height());
+    for (int64_t y = y0; y < y1; y++) {
+        int64_t x0, x1;
+        if (rows_.empty()) {
+            analytic_row(left, width_, width_, y - top, &x0, &x1);
+        } else {
+            x0 = left + rows_[y - top].first;
+            x1 = left + rows_[y - top].second;
+        }
+        out.span(y, x0, x1);
+    }
+}
+
+void wide_line(const SpanWriter &out, Point64 from, Point64 to, const PenDot &dot) {
+    const int width = dot.width();
+    dot.stamp(out, from);
+    dot.stamp(out, to);
     // The band does not depend on the direction: take it top to bottom.
     if (to.y < from.y) {
         std::swap(from, to);
@@ -219,7 +255,8 @@ void wide_line(const SpanWriter &out, Point64 from, Point64 to, int width) {
     }
     if (dy == 0) {
         const int64_t top = from.y - width / 2;
-        for (int64_t y = top; y < top + width; y++) {
+        const int64_t y1 = std::min<int64_t>(top + width, out.height());
+        for (int64_t y = std::max<int64_t>(top, 0); y < y1; y++) {
             out.span(y, std::min(from.x, to.x), std::max(from.x, to.x));
         }
         return;
@@ -258,29 +295,19 @@ void fill_ellipse(const SpanWriter &out, int64_t left, int64_t top, int64_t righ
     if (width <= 0 || height <= 0) {
         return;
     }
-    const int64_t a = width - 1;
-    const int64_t b = height - 1;
-    if (width > WALK_LIMIT || height > WALK_LIMIT) {
-        const int64_t y0 = std::max<int64_t>(top, 0), y1 = std::min<int64_t>(bottom, out.height());
-        for (int64_t y = y0; y < y1; y++) {
-            int64_t x0, x1;
+    const bool walk = width <= WALK_LIMIT && height <= WALK_LIMIT;
+    const std::vector<std::pair<int64_t, int64_t>> rows =
+        walk ? ellipse_rows(width, height) : std::vector<std::pair<int64_t, int64_t>>();
+    const int64_t y0 = std::max<int64_t>(top, 0), y1 = std::min<int64_t>(bottom, out.height());
+    for (int64_t y = y0; y < y1; y++) {
+        int64_t x0, x1;
+        if (walk) {
+            x0 = left + rows[y - top].first;
+            x1 = left + rows[y - top].second;
+        } else {
             analytic_row(left, width, height, y - top, &x0, &x1);
-            out.span(y, x0, x1);
         }
-        return;
-    }
-    // Each row of the lower half spans from the mirror of its outermost
-    // outline point to that point; the upper half mirrors the lower.
-    std::vector<int64_t> reach(static_cast<std::size_t>(height), -1);
-    for (const QuadrantPoint &p : ellipse_quadrant(width, height)) {
-        for (int64_t row : {p.y, b - p.y}) {
-            reach[row] = std::max(reach[row], p.x);
-        }
-    }
-    for (int64_t row = 0; row < height; row++) {
-        if (reach[row] >= 0) {
-            out.span(top + row, left + a - reach[row], left + reach[row] + 1);
-        }
+        out.span(y, x0, x1);
     }
 }
 
@@ -341,7 +368,8 @@ void ellipse_outline(const SpanWriter &out, int64_t left, int64_t top, int64_t r
         }
         return;
     }
+    const PenDot dot(pen_width);
     for (std::size_t i = 0; i < path.size(); i++) {
-        wide_line(out, path[i], path[(i + 1) % path.size()], pen_width);
+        wide_line(out, path[i], path[(i + 1) % path.size()], dot);
     }
 }

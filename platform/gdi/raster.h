@@ -35,11 +35,24 @@ void fill_polygon(const SpanWriter &out, const std::vector<Point64> &points, boo
 // A one-pixel line from (x0, y0) up to, but not including, (x1, y1).
 void thin_line(const SpanWriter &out, Point64 from, Point64 to);
 
-// A line `width` pixels wide, centred on the path, with round ends.
-void wide_line(const SpanWriter &out, Point64 from, Point64 to, int width);
+// The round dot of a wide pen, `width` pixels across: its rows are worked
+// out once per shape and stamped at every end and joint.
+class PenDot {
+  public:
+    explicit PenDot(int width);
+    int width() const { return width_; }
+    // Paints the dot centred on the pixel `at`.
+    void stamp(const SpanWriter &out, Point64 at) const;
 
-// A round dot of `width` pixels across, centred on the pixel (x, y).
-void pen_dot(const SpanWriter &out, Point64 at, int width);
+  private:
+    int width_;
+    // [x0, x1) of each row relative to the dot's left edge; empty for a dot
+    // too large to keep, whose visible rows are worked out when stamped.
+    std::vector<std::pair<int64_t, int64_t>> rows_;
+};
+
+// A line as wide as the pen's dot, centred on the path, with round ends.
+void wide_line(const SpanWriter &out, Point64 from, Point64 to, const PenDot &dot);
 
 // The ellipse inscribed in the box [left, right) x [top, bottom): its filled
 // area, and the pixels of its one-pixel outline.

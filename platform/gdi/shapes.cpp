@@ -45,17 +45,15 @@ void outline_path(const Tools &t, const std::vector<Point64> &path) {
         return;
     }
     const SpanWriter out = pen_writer(t);
+    const PenDot dot(t.pen_width);
     for (std::size_t i = 0; i < path.size(); i++) {
         const Point64 &from = path[i];
         const Point64 &to = path[(i + 1) % path.size()];
         if (t.thin()) {
             thin_line(out, from, to);
         } else {
-            wide_line(out, from, to, t.pen_width);
+            wide_line(out, from, to, dot);
         }
-    }
-    if (t.thin() && path.size() == 1) {
-        out.pixel(path[0].x, path[0].y);
     }
 }
 
@@ -167,7 +165,7 @@ BOOL WINAPI LineTo(HDC dc, int x, int y) {
         if (t.thin()) {
             thin_line(pen_writer(t), from, to);
         } else {
-            wide_line(pen_writer(t), from, to, t.pen_width);
+            wide_line(pen_writer(t), from, to, PenDot(t.pen_width));
         }
         target_changed(dc);
     }

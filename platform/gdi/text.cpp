@@ -12,6 +12,7 @@
 namespace {
 
 struct CurrentFont {
+    const GdiObject *font = nullptr;
     FontFace *face = nullptr;
     FontMetrics metrics;
 };
@@ -25,6 +26,7 @@ bool current_font(HDC dc, CurrentFont *font) {
     if (!f) {
         return false;
     }
+    font->font = f;
     font->face = resolve_face(f->face_name, f->font_weight, f->fixed_pitch);
     font->metrics = face_metrics(font->face, f->font_height);
     return true;
@@ -75,8 +77,7 @@ BOOL WINAPI GetTextMetricsA(HDC dc, LPTEXTMETRICA metrics) {
         return FALSE;
     }
     const FontMetrics &m = font.metrics;
-    const DeviceContext *context = find_dc(dc);
-    const GdiObject *f = find_gdi_object(context->font, GdiObject::FONT);
+    const GdiObject *f = font.font;
     *metrics = TEXTMETRICA{};
     metrics->tmHeight = m.ascent + m.descent;
     metrics->tmAscent = m.ascent;
@@ -97,7 +98,7 @@ BOOL WINAPI GetTextMetricsA(HDC dc, LPTEXTMETRICA metrics) {
     return TRUE;
 }
 
-BOOL WINAPI GetTextExtentPoint32A(HDC dc, LPCSTR text, int count, LPSIZE size) {
+BOOL WINAPI GetTextExtentPointA(HDC dc, LPCSTR text, int count, LPSIZE size) {
     CurrentFont font;
     if (!size || count < 0 || (count > 0 && !text) || !current_font(dc, &font)) {
         return FALSE;
@@ -105,10 +106,6 @@ BOOL WINAPI GetTextExtentPoint32A(HDC dc, LPCSTR text, int count, LPSIZE size) {
     size->cx = text_width(font, text, count);
     size->cy = font.metrics.ascent + font.metrics.descent;
     return TRUE;
-}
-
-BOOL WINAPI GetTextExtentPointA(HDC dc, LPCSTR text, int count, LPSIZE size) {
-    return GetTextExtentPoint32A(dc, text, count, size);
 }
 
 int WINAPI GetTextFaceA(HDC dc, int count, LPSTR face_name) {

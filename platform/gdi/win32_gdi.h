@@ -108,7 +108,6 @@ int WINAPI GetBkMode(HDC dc);
 COLORREF WINAPI SetBkColor(HDC dc, COLORREF color);
 COLORREF WINAPI GetBkColor(HDC dc);
 BOOL WINAPI GetTextExtentPointA(HDC dc, LPCSTR text, int count, LPSIZE size);
-BOOL WINAPI GetTextExtentPoint32A(HDC dc, LPCSTR text, int count, LPSIZE size);
 BOOL WINAPI GetTextMetricsA(HDC dc, LPTEXTMETRICA metrics);
 BOOL WINAPI TextOutA(HDC dc, int x, int y, LPCSTR text, int count);
 int WINAPI GetTextFaceA(HDC dc, int count, LPSTR face_name);

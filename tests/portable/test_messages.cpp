@@ -11,9 +11,7 @@ namespace {
 class Messages : public ::testing::Test {
   protected:
     void SetUp() override {
-        drain();
-        received().clear();
-        on_message() = nullptr;
+        reset();
         hwnd = make_window(WS_OVERLAPPEDWINDOW, 300, 200);
         ASSERT_NE(hwnd, nullptr);
     }

@@ -10,11 +10,7 @@ namespace {
 
 class Windows : public ::testing::Test {
   protected:
-    void SetUp() override {
-        drain();
-        received().clear();
-        on_message() = nullptr;
-    }
+    void SetUp() override { reset(); }
     void TearDown() override {
         on_message() = nullptr;
         drain();

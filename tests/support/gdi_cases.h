@@ -3,6 +3,7 @@
 #pragma once
 
 #include "platform/win32.h"
+#include "tests/support/memory_surface.h"
 
 #include <cstdint>
 #include <functional>
@@ -134,24 +135,9 @@ inline uint32_t checksum(HDC dc, int w, int h) {
 // Draws one case into a fresh white bitmap, calls `inspect` with the
 // memory context, and releases everything.
 inline void run(const Case &c, const std::function<void(HDC)> &inspect) {
-    // A bitmap compatible with a memory context would be monochrome on
-    // Windows: take the screen's format where there is a screen context.
-    HDC dc = CreateCompatibleDC(nullptr);
-    HDC screen = GetDC(nullptr);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen ? screen : dc, c.width, c.height);
-    if (screen) {
-        ReleaseDC(nullptr, screen);
-    }
-    HGDIOBJ old = SelectObject(dc, bitmap);
-    RECT all{0, 0, c.width, c.height};
-    HBRUSH white = CreateSolidBrush(RGB(255, 255, 255));
-    FillRect(dc, &all, white);
-    DeleteObject(white);
-    c.draw(dc);
-    inspect(dc);
-    SelectObject(dc, old);
-    DeleteObject(bitmap);
-    DeleteDC(dc);
+    const MemorySurface surface(c.width, c.height);
+    c.draw(surface.dc());
+    inspect(surface.dc());
 }
 
 } // namespace gdi_cases

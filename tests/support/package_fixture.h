@@ -8,6 +8,7 @@
 #include "dovra/shell/log.h"
 #include "dovra/shell/run_menu.h"
 #include "dovra/shell/windows.h"
+#include "tests/support/portable_support.h"
 
 #include <cstring>
 #include <string>
@@ -24,16 +25,6 @@ inline LRESULT CALLBACK graphics_proc(HWND hwnd, UINT message, WPARAM wparam, LP
         return 0;
     }
     return DefWindowProcA(hwnd, message, wparam, lparam);
-}
-
-inline void pump() {
-    MSG msg;
-    for (int i = 0; i < 1000 && PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE); i++) {
-        if (msg.message != WM_QUIT) {
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        }
-    }
 }
 
 inline void start() {
@@ -72,7 +63,7 @@ inline void start() {
     SelectObject(surface_dc, surface_bitmap);
     ShowWindow(log_window, SW_SHOW);
     ShowWindow(graphics_window, SW_SHOW);
-    pump();
+    portable::drain();
 }
 
 // Empties the log ring and switches logging on, as at start.

@@ -108,6 +108,13 @@ inline std::vector<MSG> drain(int limit = 100000) {
     return taken;
 }
 
+// A clean start for a test: an empty queue, nothing recorded, no hook.
+inline void reset() {
+    drain();
+    received().clear();
+    on_message() = nullptr;
+}
+
 // Recorded messages of one kind.
 inline std::vector<Received> recorded(UINT message) {
     std::vector<Received> out;

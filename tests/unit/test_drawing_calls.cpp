@@ -187,6 +187,9 @@ TEST_F(Calls, ExtremeShapesAreDrawnWithoutOverflow) {
     logging_on = 1;
     DOVRA_draw_circle(2, INT_MAX, INT_MIN, INT_MAX);
     DOVRA_draw_circle(2, 0, 0, 1000000000);
+    // A circle of radius 10^9 around the origin covers the whole surface.
+    EXPECT_EQ(GetPixel(surface_dc, 0, 0), RGB(255, 0, 0));
+    EXPECT_EQ(GetPixel(surface_dc, SURFACE_WIDTH - 1, SURFACE_HEIGHT - 1), RGB(255, 0, 0));
     DOVRA_draw_triangle(3, INT_MIN, INT_MIN, INT_MAX, INT_MIN, 0, INT_MAX, 100000);
     DOVRA_draw_rectangle(4, INT_MIN, INT_MAX, INT_MAX, INT_MIN, 0);
     DOVRA_draw_text(0, INT_MAX, INT_MIN, 127, "far\naway\n");

@@ -14,13 +14,10 @@ namespace {
 class Headless : public ::testing::Test {
   protected:
     void SetUp() override {
-        drain();
-        received().clear();
-        on_message() = nullptr;
+        reset();
         hwnd = make_window(WS_CAPTION | WS_SYSMENU, 601, 540);
         ShowWindow(hwnd, SW_SHOW);
-        drain();
-        received().clear();
+        reset();
     }
     void TearDown() override {
         on_message() = nullptr;
@@ -222,7 +219,7 @@ TEST(HeadlessMisuse, PostedQueueIsCappedLikeWin32) {
         accepted++;
     }
     EXPECT_EQ(accepted, 10000);
-    EXPECT_EQ(GetLastError(), 1816u); // ERROR_NOT_ENOUGH_QUOTA
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_NOT_ENOUGH_QUOTA));
     drain();
 }
 

@@ -99,7 +99,7 @@ TEST_F(LogRingTest, RepaintPaintsTheStoredLinesOldestFirst) {
     const std::vector<COLORREF> painted_as_logged = log_pixels();
     whiten_log_window();
     InvalidateRect(log_window, nullptr, TRUE);
-    pump();
+    portable::drain();
     EXPECT_TRUE(log_pixels() == painted_as_logged);
 
     // An empty ring paints nothing.
@@ -107,7 +107,7 @@ TEST_F(LogRingTest, RepaintPaintsTheStoredLinesOldestFirst) {
     whiten_log_window();
     const std::vector<COLORREF> white = log_pixels();
     InvalidateRect(log_window, nullptr, TRUE);
-    pump();
+    portable::drain();
     EXPECT_TRUE(log_pixels() == white);
     EXPECT_EQ(log_ring.log_first, -1);
 }
@@ -143,7 +143,7 @@ TEST_F(LogRingTest, SetLoggingSwitchesTheFlagTheMarkAndTheWindow) {
 }
 
 TEST_F(LogRingTest, KeysInTheLogWindowGoToTheGraphicsWindow) {
-    pump();
+    portable::drain();
     SendMessageA(log_window, WM_KEYDOWN, VK_CONTROL, 1);
     SendMessageA(log_window, WM_KEYUP, 'Q', 3);
     MSG msg;

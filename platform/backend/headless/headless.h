@@ -17,7 +17,6 @@ void headless_close(HWND window);
 void headless_resize(HWND window, int outer_width, int outer_height);
 void headless_expose(HWND window);
 
-uint32_t headless_now();
 void headless_advance(uint32_t milliseconds);
 
 // Called when the program waits and no input is queued, before the clock
@@ -28,7 +27,6 @@ void headless_set_idle_hook(void (*hook)(void *context), void *context);
 // waits for input that can never come in a headless run.
 int headless_starved_waits();
 
-// Windows the backend knows of, and how often a window's pixels were shown.
-bool headless_window_visible(HWND window);
+// How often a window's pixels were shown, and its menu bar.
 int headless_present_count(HWND window);
 HMENU headless_window_menu(HWND window);

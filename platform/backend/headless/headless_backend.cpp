@@ -9,7 +9,6 @@
 namespace {
 
 struct NativeWindow {
-    bool visible = false;
     int presents = 0;
     HMENU menu = nullptr;
 };
@@ -43,9 +42,7 @@ void create_window(const BackendWindowInfo &info) {
     state().windows[info.window] = NativeWindow{};
 }
 
-void show_window(HWND window, bool visible) {
-    state().windows[window].visible = visible;
-}
+void show_window(HWND, bool) {}
 
 void move_window(const BackendWindowInfo &) {}
 
@@ -174,11 +171,6 @@ void headless_set_idle_hook(void (*hook)(void *context), void *context) {
 
 int headless_starved_waits() {
     return state().starved_waits;
-}
-
-bool headless_window_visible(HWND window) {
-    auto it = state().windows.find(window);
-    return it != state().windows.end() && it->second.visible;
 }
 
 int headless_present_count(HWND window) {
