@@ -56,6 +56,10 @@ struct Backend {
     // Waits until input arrives or the clock reaches `deadline` (when
     // `has_deadline`); may return early.
     void (*wait_input)(bool has_deadline, uint32_t deadline);
+    // The program polled the queue and found nothing; `deadline` (when
+    // `has_deadline`) is when the next timer is due. Must not block; a
+    // backend whose clock moves only when the program is idle moves it here.
+    void (*poll_idle)(bool has_deadline, uint32_t deadline);
     SIZE (*screen_size)();
     uint32_t (*now_ms)();
 };

@@ -124,6 +124,9 @@ BOOL WINAPI PeekMessageA(LPMSG msg, HWND hwnd, UINT filter_min, UINT filter_max,
             return TRUE;
         }
     }
+    uint32_t timer_due = 0;
+    const bool has_timer = earliest_timer_due(&timer_due);
+    platform_backend().poll_idle(has_timer, timer_due);
     return FALSE;
 }
 

@@ -39,6 +39,15 @@ class Headless : public ::testing::Test {
     HWND hwnd = nullptr;
 };
 
+TEST_F(Headless, ScreenAndMetricsAsUnderWine) {
+    EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN), 1024);
+    EXPECT_EQ(GetSystemMetrics(SM_CYSCREEN), 768);
+    EXPECT_EQ(GetSystemMetrics(SM_CYCAPTION), 19);
+    EXPECT_EQ(GetSystemMetrics(SM_CYMENU), 19);
+    EXPECT_EQ(GetSystemMetrics(SM_CXFIXEDFRAME), 3);
+    EXPECT_EQ(GetSystemMetrics(SM_CXSIZEFRAME), 4);
+}
+
 TEST_F(Headless, ClickBecomesButtonMessages) {
     headless_click(hwnd, 10, 20);
     EXPECT_EQ(taken_messages(), (std::vector<UINT>{WM_LBUTTONDOWN, WM_LBUTTONUP}));
@@ -126,27 +135,57 @@ TEST_F(Headless, ResizeAndExposure) {
     EXPECT_EQ(recorded(WM_ERASEBKGND).size(), 1u);
 }
 
-TEST_F(Headless, ClockMovesOnlyWhenWaitingIdle) {
+TEST_F(Headless, ClockMovesOnlyWhenIdle) {
+    // Taking a message leaves the clock alone; a poll that finds nothing is
+    // idle time, one millisecond when no timer is set.
     const DWORD start = GetTickCount();
-    drain();
+    PostMessageA(hwnd, WM_USER, 0, 0);
+    MSG msg;
+    EXPECT_TRUE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE));
     EXPECT_EQ(GetTickCount(), start);
+    EXPECT_FALSE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE));
+    EXPECT_EQ(GetTickCount(), start + 1);
     // With a 100 ms timer, an endless wait ends exactly when it is due.
+    const DWORD set = GetTickCount();
     SetTimer(hwnd, 2, 100, nullptr);
     EXPECT_EQ(MsgWaitForMultipleObjectsEx(0, nullptr, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE),
               static_cast<DWORD>(WAIT_OBJECT_0));
-    EXPECT_EQ(GetTickCount() - start, 100u);
-    drain();
-    EXPECT_EQ(recorded(WM_TIMER).size(), 1u);
+    EXPECT_EQ(GetTickCount() - set, 100u);
+    EXPECT_TRUE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE));
+    EXPECT_EQ(msg.message, static_cast<UINT>(WM_TIMER));
     // Missed ticks are not queued up: one message however long the gap.
     headless_advance(1000);
     drain();
-    EXPECT_EQ(recorded(WM_TIMER).size(), 2u);
+    EXPECT_EQ(recorded(WM_TIMER).size(), 1u);
     KillTimer(hwnd, 2);
     // A bounded wait with nothing to wake it moves the clock by its length.
     const DWORD before = GetTickCount();
     EXPECT_EQ(MsgWaitForMultipleObjectsEx(0, nullptr, 250, QS_ALLINPUT, MWMO_INPUTAVAILABLE),
               static_cast<DWORD>(WAIT_TIMEOUT));
     EXPECT_EQ(GetTickCount() - before, 250u);
+}
+
+TEST_F(Headless, PollingProgramSeesTimeAndTimersPass) {
+    // A program that never blocks sees its timer fire every 100 ms, as a
+    // blocking one does, and its loop ends.
+    SetTimer(hwnd, 2, 100, nullptr);
+    DWORD t0 = GetTickCount();
+    MSG msg;
+    while (GetTickCount() - t0 < 1050) {
+        if (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            DispatchMessageA(&msg);
+        }
+    }
+    EXPECT_EQ(recorded(WM_TIMER).size(), 10u);
+    KillTimer(hwnd, 2);
+    // Without a timer the clock still moves, a millisecond per empty poll.
+    t0 = GetTickCount();
+    int polls = 0;
+    while (GetTickCount() - t0 < 50) {
+        PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE);
+        polls++;
+    }
+    EXPECT_EQ(polls, 50);
 }
 
 TEST_F(Headless, IdleHookFeedsAnEndlessWait) {

@@ -8,6 +8,8 @@
 
 namespace {
 
+const uint32_t IDLE_POLL_STEP_MS = 1;
+
 struct NativeWindow {
     int presents = 0;
     HMENU menu = nullptr;
@@ -92,6 +94,24 @@ void wait_input(bool has_deadline, uint32_t deadline) {
     }
 }
 
+// A polling program is idle too: time moves to the next due timer, so its
+// timers fire exactly as they would for a program that blocks, or by one
+// millisecond when no timer is set, so that its clock is seen to advance.
+void poll_idle(bool has_deadline, uint32_t deadline) {
+    HeadlessState &s = state();
+    if (s.inputs.empty() && s.idle_hook) {
+        s.idle_hook(s.idle_context);
+    }
+    if (!s.inputs.empty()) {
+        return;
+    }
+    if (!has_deadline) {
+        s.now += IDLE_POLL_STEP_MS;
+    } else if (static_cast<int32_t>(deadline - s.now) > 0) {
+        s.now = deadline;
+    }
+}
+
 SIZE screen_size() {
     return SIZE{1024, 768};
 }
@@ -102,7 +122,7 @@ uint32_t now_ms() {
 
 const Backend headless = {"headless",     create_window, show_window, move_window,
                           destroy_window, present,       set_menu,    poll_input,
-                          wait_input,     screen_size,   now_ms};
+                          wait_input,     poll_idle,     screen_size, now_ms};
 
 } // namespace
 

@@ -1,0 +1,37 @@
+// Script recording and playback: the state behind the Run menu's Record,
+// Playback and Play one commands, and the reader and writer of DOVRA.SCR.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+
+#define SCRIPT_FILE_NAME "DOVRA.SCR"
+
+extern uint8_t recording;    // delivered events are written
+extern uint8_t playing_back; // every wait reads one step
+extern uint8_t play_one;     // the next wait reads exactly one step
+// While recording: periodic events delivered and not yet written. While
+// playing back: periodic events still owed by the last periodic line.
+extern int32_t periodic_run;
+extern std::FILE *script_stream; // the one open stream on the script file, or null
+
+// Writes the line of one event (for DOVRA_PERIODIC the count in
+// periodic_run), opening the file for writing first when no stream is open.
+void write_script_line(int32_t kind, int32_t x, int32_t y, char key);
+
+// Puts the next script step into the event state: 1 when it did, 0 when
+// playback has to stop (end of the script, no file, a line it cannot read).
+int read_script_step();
+
+void end_playback();
+void close_script();
+
+void start_recording();
+void stop_recording();
+void start_playback();
+void stop_playback();
+void play_one_step();
+
+// At shutdown: writes a pending periodic run of a recording, then closes
+// the stream.
+void finish_script();
