@@ -15,3 +15,6 @@ extern HWND log_window;
 extern HDC window_dc;          // the graphics window's context, held for the whole run
 extern HBITMAP surface_bitmap; // the off-screen surface
 extern HDC surface_dc;         // memory context with the surface selected
+
+// The procedure of the graphics window's class, "DrawWndClass".
+LRESULT CALLBACK graphics_window_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);

@@ -1,9 +1,9 @@
 // A started package for tests of the drawing calls, the renderer and the
-// log: what start-up does (both window classes, the graphics window with a
-// Run menu holding the Logging item, the log window, the graphics window's
-// context and the 601 x 540 surface), done once per test program.
+// log: DOVRA_startup, done once per test program, and helpers to empty the
+// log ring and read its lines.
 #pragma once
 
+#include "dovra/dovra.h"
 #include "dovra/draw/renderer.h"
 #include "dovra/shell/log.h"
 #include "dovra/shell/run_menu.h"
@@ -16,53 +16,13 @@
 
 namespace package_fixture {
 
-inline LRESULT CALLBACK graphics_proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
-    if (message == WM_SIZE) {
-        RECT r;
-        GetClientRect(hwnd, &r);
-        origin_x = r.left + (r.right - r.left) / 2;
-        origin_y = r.top + (r.bottom - r.top) / 2;
-        return 0;
-    }
-    return DefWindowProcA(hwnd, message, wparam, lparam);
-}
-
+// Starts the package once per test program, with the show mode a program
+// is usually given, and takes what start-up left in the queue.
 inline void start() {
     if (graphics_window) {
         return;
     }
-    HINSTANCE instance = GetModuleHandleA(nullptr);
-    WNDCLASSA wc{};
-    wc.style = CS_HREDRAW | CS_VREDRAW;
-    wc.hInstance = instance;
-    wc.hIcon = LoadIconA(nullptr, IDI_APPLICATION);
-    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-    wc.hbrBackground = CreateSolidBrush(RGB(255, 255, 255));
-    wc.lpszMenuName = "generic";
-    wc.lpfnWndProc = graphics_proc;
-    wc.lpszClassName = "DrawWndClass";
-    RegisterClassA(&wc);
-    wc.lpfnWndProc = log_window_proc;
-    wc.lpszClassName = "TextWndClass";
-    RegisterClassA(&wc);
-
-    graphics_window =
-        CreateWindowExA(0, "DrawWndClass", "DOVRA Graphics", WS_CAPTION | WS_SYSMENU, 0, 0,
-                        SURFACE_WIDTH, SURFACE_HEIGHT, nullptr, nullptr, instance, nullptr);
-    HMENU bar = CreateMenu();
-    run_menu = CreatePopupMenu();
-    AppendMenuA(run_menu, MF_STRING | MF_CHECKED, IDM_LOGGING, "&Logging\tCtrl+L");
-    AppendMenuA(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(run_menu), "&Run");
-    SetMenu(graphics_window, bar);
-    const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
-    log_window = CreateWindowExA(0, "TextWndClass", "DOVRA Text", WS_OVERLAPPEDWINDOW, 0,
-                                 (2 * h) / 3 + 1, w, h / 3, nullptr, nullptr, instance, nullptr);
-    window_dc = GetDC(graphics_window);
-    surface_bitmap = CreateCompatibleBitmap(window_dc, SURFACE_WIDTH, SURFACE_HEIGHT);
-    surface_dc = CreateCompatibleDC(window_dc);
-    SelectObject(surface_dc, surface_bitmap);
-    ShowWindow(log_window, SW_SHOW);
-    ShowWindow(graphics_window, SW_SHOW);
+    DOVRA_startup(GetModuleHandleA(nullptr), nullptr, nullptr, SW_SHOW);
     portable::drain();
 }
 

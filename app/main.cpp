@@ -1,0 +1,13 @@
+// The cone builder's entry point.
+#include "app/main_loop.h"
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous_instance, LPSTR command_line,
+                   int show_command) {
+    ConeState state;
+    cone_builder_start(state, instance, previous_instance, command_line, show_command);
+    while (!state.done) {
+        cone_builder_pass(state);
+    }
+    cone_builder_end();
+    return 0;
+}

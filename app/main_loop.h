@@ -1,0 +1,15 @@
+// The cone builder's run: start-up with the package's start modes, one pass
+// per event (repaint, wait, apply), and the end.
+#pragma once
+
+#include "app/cone_model.h"
+#include "dovra/dovra.h"
+
+void cone_builder_start(ConeState &state, HINSTANCE instance, HINSTANCE previous_instance,
+                        LPSTR command_line, int show_command);
+
+// Repaints the whole scene, waits for the next event and applies it.
+// Returns the event's kind.
+int cone_builder_pass(ConeState &state);
+
+void cone_builder_end();

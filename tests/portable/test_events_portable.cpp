@@ -1,0 +1,162 @@
+// The next-event call against the platform's own queue, with input posted
+// as messages: clicks, characters, ticks and the quit, the animation modes,
+// and a recording played back. Runs on the portable layer and, built for
+// Windows, under Wine against real Win32.
+#include "dovra/dovra.h"
+#include "dovra/events/event_state.h"
+#include "dovra/events/script.h"
+#include "tests/support/package_fixture.h"
+
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <string>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct Event {
+    int kind;
+    int x;
+    int y;
+    int key;
+    bool operator==(const Event &o) const {
+        return kind == o.kind && x == o.x && y == o.y && key == o.key;
+    }
+};
+
+std::ostream &operator<<(std::ostream &out, const Event &e) {
+    return out << "{" << e.kind << ", " << e.x << ", " << e.y << ", " << e.key << "}";
+}
+
+void post_click(int client_x, int client_y) {
+    PostMessageA(graphics_window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(client_x, client_y));
+}
+
+void post_char(unsigned char ch) {
+    PostMessageA(graphics_window, WM_CHAR, ch, 0);
+}
+
+void post_tick() {
+    PostMessageA(graphics_window, WM_TIMER, 2, 0);
+}
+
+Event next() {
+    int x = -1;
+    int y = -1;
+    char key = -1;
+    const int kind = DOVRA_next_event(&x, &y, &key);
+    return Event{kind, x, y, static_cast<unsigned char>(key)};
+}
+
+class PortableEvents : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        package_fixture::start();
+        portable::drain();
+        reset_flags();
+        home = fs::current_path();
+        dir = fs::temp_directory_path() /
+              ("dovra-events-" + std::to_string(GetTickCount()) + "-" +
+               ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::create_directories(dir);
+        fs::current_path(dir);
+    }
+    void TearDown() override {
+        close_script();
+        reset_flags();
+        fs::current_path(home);
+        fs::remove_all(dir);
+    }
+    static void reset_flags() {
+        animate_on = single_step = quit_requested = 0;
+        tick_pending = 0;
+        recording = playing_back = play_one = 0;
+        periodic_run = 0;
+    }
+    fs::path home;
+    fs::path dir;
+};
+
+TEST_F(PortableEvents, ClicksAndCharactersInPackageCoordinates) {
+    post_click(10, 20);
+    EXPECT_EQ(next(), (Event{DOVRA_MOUSE, 10 - origin_x, origin_y - 20, 0}));
+    post_char('q');
+    EXPECT_EQ(next(), (Event{DOVRA_KBD, 0, 0, 'q'}));
+    post_char(233);
+    EXPECT_EQ(next(), (Event{DOVRA_KBD, 0, 0, 233}));
+}
+
+TEST_F(PortableEvents, TicksCountOnlyWhileTheAnimationRuns) {
+    // Stopped: a tick does not end the wait, the character after it does.
+    post_tick();
+    post_char('a');
+    EXPECT_EQ(next(), (Event{DOVRA_KBD, 0, 0, 'a'}));
+    // Running: the tick taken in the first pass is cleared when the
+    // periodic event is set up; the next one delivers it.
+    DOVRA_set_animation(ANIM_MODE_RUN);
+    post_tick();
+    post_tick();
+    EXPECT_EQ(next(), (Event{DOVRA_PERIODIC, 0, 0, 0}));
+    // A click before the tick wins.
+    post_click(1, 1);
+    EXPECT_EQ(next().kind, DOVRA_MOUSE);
+}
+
+TEST_F(PortableEvents, QuitAndExitMode) {
+    PostQuitMessage(0);
+    EXPECT_EQ(next(), (Event{DOVRA_EXIT, 0, 0, 0}));
+    // The quit leaves nothing behind; exit mode does, for every later call.
+    post_char('b');
+    EXPECT_EQ(next(), (Event{DOVRA_KBD, 0, 0, 'b'}));
+    EXPECT_EQ(DOVRA_set_animation(ANIM_MODE_EXIT), 1);
+    post_char('c');
+    EXPECT_EQ(next(), (Event{DOVRA_EXIT, 0, 0, 'c'}));
+    post_char('d');
+    EXPECT_EQ(next(), (Event{DOVRA_EXIT, 0, 0, 'd'}));
+}
+
+TEST_F(PortableEvents, ARecordingPlaysBackTheSameEvents) {
+    start_recording();
+    std::vector<Event> delivered;
+    post_click(300, 100);
+    delivered.push_back(next());
+    post_char('x');
+    delivered.push_back(next());
+    DOVRA_set_animation(ANIM_MODE_STEP);
+    post_tick();
+    post_tick();
+    delivered.push_back(next());
+    post_click(5, 400);
+    delivered.push_back(next());
+    stop_recording();
+    ASSERT_TRUE(fs::exists(SCRIPT_FILE_NAME));
+
+    start_playback();
+    std::vector<Event> played;
+    for (std::size_t i = 0; i < delivered.size(); i++) {
+        played.push_back(next());
+    }
+    EXPECT_EQ(played, delivered);
+    // The end of the script ends playback; the call waits for the user.
+    post_char('e');
+    EXPECT_EQ(next(), (Event{DOVRA_KBD, 0, 0, 'e'}));
+    EXPECT_EQ(playing_back, 0);
+    EXPECT_EQ(GetMenuState(run_menu, IDM_PLAYBACK, MF_BYCOMMAND) & MF_CHECKED, 0u);
+}
+
+TEST_F(PortableEvents, AQuitIsNotLostToPlayback) {
+    start_recording();
+    post_char('1');
+    next();
+    post_char('2');
+    next();
+    stop_recording();
+    start_playback();
+    PostQuitMessage(0);
+    EXPECT_EQ(next(), (Event{DOVRA_EXIT, 0, 0, 0}));
+    EXPECT_EQ(next(), (Event{DOVRA_KBD, 0, 0, '1'}));
+}
+
+} // namespace
