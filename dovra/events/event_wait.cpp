@@ -31,11 +31,7 @@ void record_event() {
         periodic_run++;
         return;
     }
-    if (periodic_run > 0) {
-        write_script_line(DOVRA_PERIODIC, event_state.event_x, event_state.event_y,
-                          event_state.event_key);
-        periodic_run = 0;
-    }
+    write_pending_run();
     write_script_line(event_state.event_kind, event_state.event_x, event_state.event_y,
                       event_state.event_key);
 }

@@ -158,6 +158,14 @@ bool dispatch_line(const char *line) {
 
 } // namespace
 
+void write_pending_run() {
+    if (periodic_run > 0) {
+        write_script_line(DOVRA_PERIODIC, event_state.event_x, event_state.event_y,
+                          event_state.event_key);
+    }
+    periodic_run = 0;
+}
+
 void write_script_line(int32_t kind, int32_t x, int32_t y, char key) {
     if (kind != DOVRA_MOUSE && kind != DOVRA_KBD && kind != DOVRA_PERIODIC) {
         // Nothing to write, so the file is not opened: opening truncates it.
@@ -250,11 +258,7 @@ void start_recording() {
 void stop_recording() {
     recording = 0;
     set_check(IDM_RECORD, false);
-    if (periodic_run > 0) {
-        write_script_line(DOVRA_PERIODIC, event_state.event_x, event_state.event_y,
-                          event_state.event_key);
-    }
-    periodic_run = 0;
+    write_pending_run();
     close_script();
 }
 
@@ -286,10 +290,8 @@ void play_one_step() {
 }
 
 void finish_script() {
-    if (recording && periodic_run > 0) {
-        write_script_line(DOVRA_PERIODIC, event_state.event_x, event_state.event_y,
-                          event_state.event_key);
-        periodic_run = 0;
+    if (recording) {
+        write_pending_run();
     }
     close_script();
 }

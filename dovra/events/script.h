@@ -23,6 +23,10 @@ void write_script_line(int32_t kind, int32_t x, int32_t y, char key);
 // playback has to stop (end of the script, no file, a line it cannot read).
 int read_script_step();
 
+// While recording: writes the run of periodic events still being counted,
+// if any, and starts the count again.
+void write_pending_run();
+
 void end_playback();
 void close_script();
 

@@ -5,7 +5,9 @@
 #include "dovra/dovra.h"
 #include "dovra/events/event_state.h"
 #include "dovra/events/script.h"
+#include "tests/support/event_support.h"
 #include "tests/support/package_fixture.h"
+#include "tests/support/scratch_directory.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -15,20 +17,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-struct Event {
-    int kind;
-    int x;
-    int y;
-    int key;
-    bool operator==(const Event &o) const {
-        return kind == o.kind && x == o.x && y == o.y && key == o.key;
-    }
-};
-
-std::ostream &operator<<(std::ostream &out, const Event &e) {
-    return out << "{" << e.kind << ", " << e.x << ", " << e.y << ", " << e.key << "}";
-}
 
 void post_click(int client_x, int client_y) {
     PostMessageA(graphics_window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(client_x, client_y));
@@ -43,11 +31,7 @@ void post_tick() {
 }
 
 Event next() {
-    int x = -1;
-    int y = -1;
-    char key = -1;
-    const int kind = DOVRA_next_event(&x, &y, &key);
-    return Event{kind, x, y, static_cast<unsigned char>(key)};
+    return next_event();
 }
 
 class PortableEvents : public ::testing::Test {
@@ -56,18 +40,10 @@ class PortableEvents : public ::testing::Test {
         package_fixture::start();
         portable::drain();
         reset_flags();
-        home = fs::current_path();
-        dir = fs::temp_directory_path() /
-              ("dovra-events-" + std::to_string(GetTickCount()) + "-" +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::create_directories(dir);
-        fs::current_path(dir);
     }
     void TearDown() override {
         close_script();
         reset_flags();
-        fs::current_path(home);
-        fs::remove_all(dir);
     }
     static void reset_flags() {
         animate_on = single_step = quit_requested = 0;
@@ -75,8 +51,7 @@ class PortableEvents : public ::testing::Test {
         recording = playing_back = play_one = 0;
         periodic_run = 0;
     }
-    fs::path home;
-    fs::path dir;
+    ScratchDirectory scratch;
 };
 
 TEST_F(PortableEvents, ClicksAndCharactersInPackageCoordinates) {

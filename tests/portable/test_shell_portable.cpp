@@ -12,11 +12,12 @@
 #include "dovra/shell/windows.h"
 #include "tests/support/package_fixture.h"
 #include "tests/support/portable_support.h"
+#include "tests/support/scratch_directory.h"
 
 #include <cctype>
 #include <filesystem>
 #include <gtest/gtest.h>
-#include <random>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -24,31 +25,18 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Every case runs in a fresh directory of its own, so that a script file
-// never lands anywhere else.
-class TemporaryDirectory : public ::testing::Environment {
+// Every case runs in a fresh directory of its own.
+class InScratchDirectory : public ::testing::Environment {
   public:
-    void SetUp() override {
-        previous = fs::current_path();
-        std::random_device random;
-        do {
-            path = fs::temp_directory_path() / ("dovra-shell-" + std::to_string(random()));
-        } while (!fs::create_directory(path));
-        fs::current_path(path);
-    }
-    void TearDown() override {
-        fs::current_path(previous);
-        std::error_code ignored;
-        fs::remove_all(path, ignored);
-    }
+    void SetUp() override { scratch = std::make_unique<ScratchDirectory>(); }
+    void TearDown() override { scratch.reset(); }
 
   private:
-    fs::path previous;
-    fs::path path;
+    std::unique_ptr<ScratchDirectory> scratch;
 };
 
-[[maybe_unused]] const ::testing::Environment *const temporary_directory =
-    ::testing::AddGlobalTestEnvironment(new TemporaryDirectory);
+[[maybe_unused]] const ::testing::Environment *const scratch_directory =
+    ::testing::AddGlobalTestEnvironment(new InScratchDirectory);
 
 bool checked(UINT id) {
     return (GetMenuState(run_menu, id, MF_BYCOMMAND) & MF_CHECKED) != 0;

@@ -6,50 +6,20 @@
 #include "dovra/events/event_state.h"
 #include "dovra/events/script.h"
 #include "platform/backend/headless/headless.h"
+#include "tests/support/event_support.h"
+#include "tests/support/idle_actions.h"
 #include "tests/support/package_fixture.h"
+#include "tests/support/scratch_directory.h"
 
 #include <climits>
-#include <deque>
 #include <filesystem>
-#include <fstream>
-#include <functional>
 #include <gtest/gtest.h>
-#include <sstream>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 namespace fs = std::filesystem;
 
 namespace {
-
-struct Event {
-    int kind;
-    int x;
-    int y;
-    int key;
-    bool operator==(const Event &o) const {
-        return kind == o.kind && x == o.x && y == o.y && key == o.key;
-    }
-};
-
-std::ostream &operator<<(std::ostream &out, const Event &e) {
-    return out << "{" << e.kind << ", " << e.x << ", " << e.y << ", " << e.key << "}";
-}
-
-// Actions run one per idle moment of the wait (an empty poll or a block).
-std::deque<std::function<void()>> &at_idle() {
-    static std::deque<std::function<void()>> actions;
-    return actions;
-}
-
-void run_idle_action(void *) {
-    if (!at_idle().empty()) {
-        std::function<void()> action = at_idle().front();
-        at_idle().pop_front();
-        action();
-    }
-}
 
 void click(int x, int y) {
     headless_click(graphics_window, origin_x + x, origin_y - y);
@@ -59,29 +29,19 @@ void type(char ch) {
     PostMessageA(graphics_window, WM_CHAR, static_cast<unsigned char>(ch), 0);
 }
 
-void nothing() {}
+const auto nothing = idle_nothing;
 
 class Events : public ::testing::Test {
   protected:
     void SetUp() override {
         package_fixture::start();
-        home = fs::current_path();
-        char pattern[] = "/tmp/dovra-events-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        dir = pattern;
-        fs::current_path(dir);
         portable::drain();
         reset_flags();
         package_fixture::reset_log();
-        headless_set_idle_hook(run_idle_action, nullptr);
     }
     void TearDown() override {
-        headless_set_idle_hook(nullptr, nullptr);
-        at_idle().clear();
         close_script();
         reset_flags();
-        fs::current_path(home);
-        fs::remove_all(dir);
     }
     static void reset_flags() {
         animate_on = single_step = quit_requested = 0;
@@ -89,28 +49,13 @@ class Events : public ::testing::Test {
         recording = playing_back = play_one = 0;
         periodic_run = 0;
     }
-    static Event next() {
-        int x = -1;
-        int y = -1;
-        char key = -1;
-        const int kind = DOVRA_next_event(&x, &y, &key);
-        return Event{kind, x, y, static_cast<unsigned char>(key)};
-    }
-    static void write_file(const std::string &text) {
-        std::ofstream(SCRIPT_FILE_NAME, std::ios::binary) << text;
-    }
-    static std::string read_file() {
-        std::ifstream in(SCRIPT_FILE_NAME, std::ios::binary);
-        std::stringstream text;
-        text << in.rdbuf();
-        return text.str();
-    }
+    static Event next() { return next_event(); }
     static bool checked(UINT id) {
         return (GetMenuState(run_menu, id, MF_BYCOMMAND) & MF_CHECKED) != 0;
     }
 
-    fs::path home;
-    fs::path dir;
+    ScratchDirectory scratch;
+    IdleActions idle;
 };
 
 const Event PERIODIC{DOVRA_PERIODIC, 0, 0, 0};
@@ -214,7 +159,7 @@ TEST_F(Events, ExitModeStillWaitsRecordsAndReportsTheEvent) {
     EXPECT_EQ(next(), (Event{DOVRA_EXIT, -7, 8, 0}));
     at_idle() = {[] { type('a'); }};
     EXPECT_EQ(next(), (Event{DOVRA_EXIT, 0, 0, 'a'}));
-    EXPECT_EQ(read_file(), "DOVRA_MOUSE(-7, 8);\nDOVRA_KBD(97);\n");
+    EXPECT_EQ(read_script_file(), "DOVRA_MOUSE(-7, 8);\nDOVRA_KBD(97);\n");
 }
 
 TEST_F(Events, QuitMessageEndsTheWaitWithoutShowingTheSurface) {
@@ -228,7 +173,7 @@ TEST_F(Events, QuitMessageEndsTheWaitWithoutShowingTheSurface) {
     EXPECT_EQ(surface_dirty, 1u);
     EXPECT_EQ(headless_present_count(graphics_window), presents);
     // The pending run is written; nothing is written for the quit.
-    EXPECT_EQ(read_file(), "DOVRA_PERIODIC(2);\n");
+    EXPECT_EQ(read_script_file(), "DOVRA_PERIODIC(2);\n");
 }
 
 TEST_F(Events, AnyOtherMessageShowsADirtySurface) {
@@ -248,15 +193,16 @@ TEST_F(Events, RecordingWritesRunsBeforeTheNextEvent) {
     EXPECT_FALSE(fs::exists(SCRIPT_FILE_NAME)) << "a run is written only when it ends";
     at_idle() = {[] { click(10, -20); }};
     EXPECT_EQ(next(), (Event{DOVRA_MOUSE, 10, -20, 0}));
-    EXPECT_EQ(read_file(), "DOVRA_PERIODIC(3);\nDOVRA_MOUSE(10, -20);\n");
+    EXPECT_EQ(read_script_file(), "DOVRA_PERIODIC(3);\nDOVRA_MOUSE(10, -20);\n");
     EXPECT_EQ(next(), PERIODIC);
     stop_recording();
     EXPECT_FALSE(checked(IDM_RECORD));
-    EXPECT_EQ(read_file(), "DOVRA_PERIODIC(3);\nDOVRA_MOUSE(10, -20);\nDOVRA_PERIODIC(1);\n");
+    EXPECT_EQ(read_script_file(),
+              "DOVRA_PERIODIC(3);\nDOVRA_MOUSE(10, -20);\nDOVRA_PERIODIC(1);\n");
 }
 
 TEST_F(Events, PlaybackDeliversOneStepPerCallWithoutWaiting) {
-    write_file("DOVRA_PERIODIC(25);\nDOVRA_MOUSE(-250, 230);\nDOVRA_KBD(-23);\n");
+    write_script_file("DOVRA_PERIODIC(25);\nDOVRA_MOUSE(-250, 230);\nDOVRA_KBD(-23);\n");
     DOVRA_set_animation(ANIM_MODE_RUN);
     start_playback();
     EXPECT_EQ(animate_on, 0);
@@ -276,7 +222,7 @@ TEST_F(Events, PlaybackDeliversOneStepPerCallWithoutWaiting) {
 }
 
 TEST_F(Events, AStepReplacesAClickButKeepsTheFieldsItDoesNotSet) {
-    write_file("DOVRA_KBD(65);\nDOVRA_PERIODIC(1);\n");
+    write_script_file("DOVRA_KBD(65);\nDOVRA_PERIODIC(1);\n");
     start_playback();
     click(11, 12);
     EXPECT_EQ(next(), (Event{DOVRA_KBD, 11, 12, 'A'}));
@@ -285,7 +231,7 @@ TEST_F(Events, AStepReplacesAClickButKeepsTheFieldsItDoesNotSet) {
 }
 
 TEST_F(Events, AQuitIsNotLostToAPlaybackStep) {
-    write_file("DOVRA_KBD(65);\nDOVRA_KBD(66);\n");
+    write_script_file("DOVRA_KBD(65);\nDOVRA_KBD(66);\n");
     start_playback();
     EXPECT_EQ(next(), (Event{DOVRA_KBD, 0, 0, 'A'}));
     PostQuitMessage(0);
@@ -294,7 +240,7 @@ TEST_F(Events, AQuitIsNotLostToAPlaybackStep) {
 }
 
 TEST_F(Events, PlayOneStepAtATime) {
-    write_file("DOVRA_PERIODIC(25);\n");
+    write_script_file("DOVRA_PERIODIC(25);\n");
     for (int i = 0; i < 25; i++) {
         play_one_step();
         ASSERT_EQ(next(), PERIODIC) << i;
@@ -310,7 +256,7 @@ TEST_F(Events, PlayOneStepAtATime) {
 }
 
 TEST_F(Events, AnUnreadableLineStopsPlaybackAndItsCheckMark) {
-    write_file("DOVRA_KBD(1);\nnonsense\n");
+    write_script_file("DOVRA_KBD(1);\nnonsense\n");
     start_playback();
     EXPECT_EQ(next(), (Event{DOVRA_KBD, 0, 0, 1}));
     at_idle() = {[] { type('u'); }};
@@ -341,10 +287,10 @@ TEST_F(Events, ARecordingPlaysBackAsItWasDeliveredAlsoWithWindowsLineEnds) {
         }
     }
     stop_recording();
-    const std::string script = read_file();
+    const std::string script = read_script_file();
 
     auto replay = [&](const std::string &text) {
-        write_file(text);
+        write_script_file(text);
         start_playback();
         std::vector<Event> played;
         for (std::size_t i = 0; i < delivered.size(); i++) {

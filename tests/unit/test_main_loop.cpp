@@ -9,34 +9,18 @@
 #include "dovra/shell/windows.h"
 #include "platform/backend/headless/headless.h"
 #include "platform/core/accounting.h"
+#include "tests/support/idle_actions.h"
 #include "tests/support/package_fixture.h"
+#include "tests/support/scratch_directory.h"
 
 #include <cstring>
-#include <deque>
 #include <filesystem>
-#include <functional>
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous_instance, LPSTR command_line,
                    int show_command);
 
-namespace fs = std::filesystem;
-
 namespace {
-
-std::deque<std::function<void()>> &at_idle() {
-    static std::deque<std::function<void()>> actions;
-    return actions;
-}
-
-void run_idle_action(void *) {
-    if (!at_idle().empty()) {
-        std::function<void()> action = at_idle().front();
-        at_idle().pop_front();
-        action();
-    }
-}
 
 void click(int x, int y) {
     headless_click(graphics_window, origin_x + x, origin_y - y);
@@ -52,23 +36,11 @@ void shortcut(unsigned letter) {
 class MainLoop : public ::testing::Test {
   protected:
     void SetUp() override {
-        home = fs::current_path();
-        char pattern[] = "/tmp/dovra-main-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        dir = pattern;
-        fs::current_path(dir);
-        headless_set_idle_hook(run_idle_action, nullptr);
         cone_builder_start(state, GetModuleHandleA(nullptr), nullptr, nullptr, SW_SHOWNORMAL);
     }
-    void TearDown() override {
-        headless_set_idle_hook(nullptr, nullptr);
-        at_idle().clear();
-        fs::current_path(home);
-        fs::remove_all(dir);
-    }
+    ScratchDirectory scratch;
+    IdleActions idle;
     ConeState state;
-    fs::path home;
-    fs::path dir;
 };
 
 TEST_F(MainLoop, StartsRunningWithLoggingOffAndTheLogHidden) {
@@ -136,10 +108,7 @@ TEST_F(MainLoop, ShowsTheRepaintedSurfaceInEveryWait) {
 // resized. The program must neither crash nor wedge, and must end through
 // its close box with exit code 0 and everything it owns accounted for.
 TEST(WholeProgram, SurvivesArbitraryUseAndEndsCleanly) {
-    const fs::path home = fs::current_path();
-    char pattern[] = "/tmp/dovra-program-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    fs::current_path(pattern);
+    ScratchDirectory scratch;
 
     static uint32_t seed = 20261210;
     static int actions_left = 6000;
@@ -220,8 +189,6 @@ TEST(WholeProgram, SurvivesArbitraryUseAndEndsCleanly) {
     EXPECT_EQ(actions_left, 0) << "the run ended through the close box";
     EXPECT_EQ(script_stream, nullptr);
     EXPECT_EQ(window_dc, nullptr);
-    fs::current_path(home);
-    fs::remove_all(pattern);
 }
 
 } // namespace

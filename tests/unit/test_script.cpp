@@ -4,13 +4,13 @@
 #include "dovra/dovra.h"
 #include "dovra/events/event_state.h"
 #include "dovra/events/script.h"
+#include "tests/support/event_support.h"
 #include "tests/support/package_fixture.h"
+#include "tests/support/scratch_directory.h"
 
 #include <climits>
 #include <filesystem>
-#include <fstream>
 #include <gtest/gtest.h>
-#include <sstream>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -26,33 +26,17 @@ typedef std::vector<std::string> Lines;
 class Script : public ::testing::Test {
   protected:
     void SetUp() override {
-        home = fs::current_path();
-        char pattern[] = "/tmp/dovra-script-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        dir = pattern;
-        fs::current_path(dir);
         reset_log();
         reset_state();
     }
     void TearDown() override {
         close_script();
         reset_state();
-        fs::current_path(home);
-        fs::remove_all(dir);
     }
     static void reset_state() {
         recording = playing_back = play_one = 0;
         periodic_run = 0;
         event_state = EventState{0, 0, 0, 0};
-    }
-    static void write_file(const std::string &bytes) {
-        std::ofstream(SCRIPT_FILE_NAME, std::ios::binary) << bytes;
-    }
-    static std::string read_file() {
-        std::ifstream in(SCRIPT_FILE_NAME, std::ios::binary);
-        std::stringstream text;
-        text << in.rdbuf();
-        return text.str();
     }
     // Reads steps as playback does until the reader says stop (or `limit`
     // steps), each as "M x y", "K code" or "P".
@@ -86,8 +70,7 @@ class Script : public ::testing::Test {
         return all;
     }
 
-    fs::path home;
-    fs::path dir;
+    ScratchDirectory scratch;
 };
 
 const char *const END = "EOF encountered in script file DOVRA.SCR\n";
@@ -99,17 +82,18 @@ TEST_F(Script, LinesAsWritten) {
     write_script_line(DOVRA_PERIODIC, 5, 6, 'x');
     write_script_line(DOVRA_EXIT, 1, 2, 'y');
     // Each line is in the file as soon as it is written.
-    EXPECT_EQ(read_file(), "DOVRA_MOUSE(-250, 230);\nDOVRA_KBD(-23);\nDOVRA_PERIODIC(12);\n");
+    EXPECT_EQ(read_script_file(),
+              "DOVRA_MOUSE(-250, 230);\nDOVRA_KBD(-23);\nDOVRA_PERIODIC(12);\n");
     EXPECT_TRUE(log_lines().empty());
 }
 
 TEST_F(Script, NothingToWriteLeavesAnOldScriptAlone) {
-    write_file("DOVRA_KBD(65);\n");
+    write_script_file("DOVRA_KBD(65);\n");
     write_script_line(DOVRA_EXIT, 0, 0, 0);
     write_script_line(NO_EVENT, 0, 0, 0);
     start_recording();
     stop_recording();
-    EXPECT_EQ(read_file(), "DOVRA_KBD(65);\n");
+    EXPECT_EQ(read_script_file(), "DOVRA_KBD(65);\n");
     EXPECT_EQ(script_stream, nullptr);
 }
 
@@ -120,7 +104,7 @@ TEST_F(Script, StopWritesThePendingRunAndRestartsTheCount) {
     EXPECT_EQ(recording, 0);
     EXPECT_EQ(periodic_run, 0);
     EXPECT_EQ(script_stream, nullptr);
-    EXPECT_EQ(read_file(), "DOVRA_PERIODIC(7);\n");
+    EXPECT_EQ(read_script_file(), "DOVRA_PERIODIC(7);\n");
 }
 
 TEST_F(Script, WhatTheReaderMakesOfEachFile) {
@@ -179,7 +163,7 @@ TEST_F(Script, WhatTheReaderMakesOfEachFile) {
     for (const Case &c : cases) {
         SCOPED_TRACE(c.what);
         reset_log();
-        write_file(c.file);
+        write_script_file(c.file);
         EXPECT_EQ(play(), c.steps);
         EXPECT_EQ(playing_back, 0);
         EXPECT_EQ(play_one, 0);
@@ -196,7 +180,7 @@ TEST_F(Script, BinaryGarbageEndsPlaybackWithoutHarm) {
         seed = seed * 1103515245u + 12345u;
         bytes.push_back(static_cast<char>(seed >> 24));
     }
-    write_file(bytes);
+    write_script_file(bytes);
     // Played through to its end: each unreadable line stops playback, which
     // goes on after it; a huge count is cut short.
     int playbacks = 0;
@@ -210,7 +194,7 @@ TEST_F(Script, BinaryGarbageEndsPlaybackWithoutHarm) {
 }
 
 TEST_F(Script, EndOfScriptClosesSoTheNextPlaybackStartsAgain) {
-    write_file("DOVRA_KBD(1);\nDOVRA_KBD(2);\n");
+    write_script_file("DOVRA_KBD(1);\nDOVRA_KBD(2);\n");
     EXPECT_EQ(play(), (Lines{"K 1", "K 2"}));
     EXPECT_EQ(script_stream, nullptr);
     EXPECT_EQ(play(), (Lines{"K 1", "K 2"}));
@@ -218,14 +202,14 @@ TEST_F(Script, EndOfScriptClosesSoTheNextPlaybackStartsAgain) {
 }
 
 TEST_F(Script, AnUnreadableLineStopsButTheNextPlaybackGoesOnAfterIt) {
-    write_file("DOVRA_KBD(1);\nbad\nDOVRA_KBD(2);\n");
+    write_script_file("DOVRA_KBD(1);\nbad\nDOVRA_KBD(2);\n");
     EXPECT_EQ(play(), (Lines{"K 1"}));
     EXPECT_NE(script_stream, nullptr);
     EXPECT_EQ(play(), (Lines{"K 2"}));
 }
 
 TEST_F(Script, StoppingPlaybackDiscardsTheRestOfARun) {
-    write_file("DOVRA_PERIODIC(5);\nDOVRA_KBD(9);\n");
+    write_script_file("DOVRA_PERIODIC(5);\nDOVRA_KBD(9);\n");
     EXPECT_EQ(play(2), (Lines{"P", "P"}));
     EXPECT_EQ(periodic_run, 3);
     stop_playback();
@@ -235,7 +219,7 @@ TEST_F(Script, StoppingPlaybackDiscardsTheRestOfARun) {
 }
 
 TEST_F(Script, RecordingAndPlaybackExcludeEachOther) {
-    write_file("DOVRA_PERIODIC(5);\n");
+    write_script_file("DOVRA_PERIODIC(5);\n");
     play(1);
     play_one = 1;
     // Starting to record ends the playback, the owed run and the step due.
@@ -251,7 +235,7 @@ TEST_F(Script, RecordingAndPlaybackExcludeEachOther) {
     start_playback();
     EXPECT_EQ(recording, 0);
     EXPECT_EQ(playing_back, 1);
-    EXPECT_EQ(read_file(), "DOVRA_KBD(97);\nDOVRA_PERIODIC(2);\n");
+    EXPECT_EQ(read_script_file(), "DOVRA_KBD(97);\nDOVRA_PERIODIC(2);\n");
     EXPECT_EQ(play(), (Lines{"K 97", "P", "P"}));
     // So does a play-one step.
     start_recording();
@@ -268,7 +252,7 @@ TEST_F(Script, ShutdownWritesThePendingRun) {
     periodic_run = 4;
     finish_script();
     EXPECT_EQ(script_stream, nullptr);
-    EXPECT_EQ(read_file(), "DOVRA_KBD(113);\nDOVRA_PERIODIC(4);\n");
+    EXPECT_EQ(read_script_file(), "DOVRA_KBD(113);\nDOVRA_PERIODIC(4);\n");
 }
 
 TEST_F(Script, FilesThatCannotBeUsed) {
@@ -293,7 +277,7 @@ TEST_F(Script, UnreadableFile) {
     if (geteuid() == 0) {
         GTEST_SKIP() << "permissions do not stop root";
     }
-    write_file("DOVRA_KBD(1);\n");
+    write_script_file("DOVRA_KBD(1);\n");
     fs::permissions(SCRIPT_FILE_NAME, fs::perms::none);
     EXPECT_EQ(play(), Lines{});
     EXPECT_EQ(log_lines(), Lines{"Cannot open script file DOVRA.SCR for reading\n"});

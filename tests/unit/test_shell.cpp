@@ -12,13 +12,13 @@
 #include "dovra/shell/windows.h"
 #include "platform/backend/headless/headless.h"
 #include "platform/core/window_internal.h"
+#include "tests/support/event_support.h"
 #include "tests/support/package_fixture.h"
 #include "tests/support/portable_support.h"
+#include "tests/support/scratch_directory.h"
 
 #include <cstdlib>
-#include <fstream>
 #include <gtest/gtest.h>
-#include <sstream>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -224,9 +224,7 @@ TEST(GraphicsWindow, EventsOfTypedKeys) {
 // and gives back the window's context; drawing and pumping afterwards show
 // nothing and do no harm.
 TEST(Shutdown, WritesThePendingRunAndReleasesTheContext) {
-    char directory[] = "/tmp/dovra-shell-XXXXXX";
-    ASSERT_NE(mkdtemp(directory), nullptr);
-    ASSERT_EQ(chdir(directory), 0);
+    ScratchDirectory scratch;
     package_fixture::start();
     run_command(IDM_RECORD);
     DOVRA_set_animation(ANIM_MODE_RUN);
@@ -236,20 +234,13 @@ TEST(Shutdown, WritesThePendingRunAndReleasesTheContext) {
     EXPECT_EQ(DOVRA_shutdown(), 1);
     EXPECT_EQ(script_stream, nullptr);
     EXPECT_EQ(window_dc, nullptr);
-    std::ifstream file(SCRIPT_FILE_NAME);
-    std::stringstream text;
-    text << file.rdbuf();
-    EXPECT_EQ(text.str(), "DOVRA_PERIODIC(3);\n");
+    EXPECT_EQ(read_script_file(), "DOVRA_PERIODIC(3);\n");
 
     portable::drain();
     const int shown = headless_present_count(graphics_window);
     EXPECT_EQ(DOVRA_draw_circle(3, 0, 0, 50), 1);
     pump_one_message();
     EXPECT_EQ(headless_present_count(graphics_window), shown);
-
-    std::remove(SCRIPT_FILE_NAME);
-    EXPECT_EQ(chdir("/"), 0);
-    EXPECT_EQ(rmdir(directory), 0);
 }
 
 } // namespace

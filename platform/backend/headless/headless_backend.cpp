@@ -75,12 +75,26 @@ bool poll_input(BackendInput *input) {
     return true;
 }
 
-void wait_input(bool has_deadline, uint32_t deadline) {
+// The program is idle: a test may give it input now. True when input is there.
+bool input_after_idle_hook() {
     HeadlessState &s = state();
     if (s.inputs.empty() && s.idle_hook) {
         s.idle_hook(s.idle_context);
     }
-    if (!s.inputs.empty()) {
+    return !s.inputs.empty();
+}
+
+// Time passes up to the deadline, never backwards.
+void advance_to(uint32_t deadline) {
+    HeadlessState &s = state();
+    if (static_cast<int32_t>(deadline - s.now) > 0) {
+        s.now = deadline;
+    }
+}
+
+void wait_input(bool has_deadline, uint32_t deadline) {
+    HeadlessState &s = state();
+    if (input_after_idle_hook()) {
         return;
     }
     if (!has_deadline) {
@@ -89,26 +103,20 @@ void wait_input(bool has_deadline, uint32_t deadline) {
         s.starved_waits++;
         return;
     }
-    if (static_cast<int32_t>(deadline - s.now) > 0) {
-        s.now = deadline;
-    }
+    advance_to(deadline);
 }
 
 // A polling program is idle too: time moves to the next due timer, so its
 // timers fire exactly as they would for a program that blocks, or by one
 // millisecond when no timer is set, so that its clock is seen to advance.
 void poll_idle(bool has_deadline, uint32_t deadline) {
-    HeadlessState &s = state();
-    if (s.inputs.empty() && s.idle_hook) {
-        s.idle_hook(s.idle_context);
-    }
-    if (!s.inputs.empty()) {
+    if (input_after_idle_hook()) {
         return;
     }
-    if (!has_deadline) {
-        s.now += IDLE_POLL_STEP_MS;
-    } else if (static_cast<int32_t>(deadline - s.now) > 0) {
-        s.now = deadline;
+    if (has_deadline) {
+        advance_to(deadline);
+    } else {
+        state().now += IDLE_POLL_STEP_MS;
     }
 }
 
