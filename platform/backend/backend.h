@@ -69,3 +69,8 @@ const Backend &platform_backend();
 void platform_set_backend(const Backend *backend);
 
 const Backend &headless_backend();
+
+// Called by the entry point before WinMain: chooses and opens the program's
+// backend; false (after saying why on standard error) when it cannot run.
+// The entry library a program links decides which backend this is.
+bool platform_prepare_backend(const char *program);

@@ -1,10 +1,16 @@
-// The process entry on hosts without Win32: main hands the program's
-// arguments to WinMain as one command line, as Windows does.
+// The process entry on hosts without Win32: main opens the program's
+// backend and hands its arguments to WinMain as one command line, as
+// Windows does.
+#include "platform/backend/backend.h"
 #include "platform/win32.h"
 
 #include <string>
 
 int main(int argc, char **argv) {
+    std::string program = argc > 0 && argv[0] ? argv[0] : "program";
+    if (!platform_prepare_backend(program.substr(program.find_last_of('/') + 1).c_str())) {
+        return 1;
+    }
     std::string command_line;
     for (int i = 1; i < argc; i++) {
         if (i > 1) {
