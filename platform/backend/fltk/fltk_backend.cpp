@@ -208,7 +208,7 @@ class ClientView : public Fl_Widget {
         int x, y, w, h;
         bool copied = false;
     };
-    static const int BAND_ROWS = 8;
+    static constexpr int BAND_ROWS = 8;
 
     // Adds a changed rectangle, merged with the last one when that costs
     // little more than keeping both.
@@ -468,12 +468,23 @@ void move_window(const BackendWindowInfo &info) {
     }
 }
 
+// The program runs only between FLTK's calls, never inside one of its
+// callbacks, so a window can go at once.
 void destroy_window(HWND window) {
     if (NativeWindow *w = find(window)) {
         windows().erase(window);
         w->hide();
-        Fl::delete_widget(w);
+        delete w;
     }
+}
+
+// Windows live until the process ends, as on Windows; at its end they go
+// with the process's other memory.
+void delete_remaining_windows() {
+    for (auto &entry : windows()) {
+        delete entry.second;
+    }
+    windows().clear();
 }
 
 void present(HWND window, const uint32_t *pixels, int width, int height) {
@@ -568,6 +579,8 @@ bool fltk_open_display(const char *name, std::string *error) {
         return false;
     }
     fl_open_display(connection);
+    windows(); // made before the handler is registered, so it outlives it
+    std::atexit(delete_remaining_windows);
     Fl::fatal = fatal_error;
     Fl::visual(FL_RGB);
     return true;
