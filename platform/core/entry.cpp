@@ -7,8 +7,7 @@
 #include <string>
 
 int main(int argc, char **argv) {
-    std::string program = argc > 0 && argv[0] ? argv[0] : "program";
-    if (!platform_prepare_backend(program.substr(program.find_last_of('/') + 1).c_str())) {
+    if (!platform_prepare_backend(argc > 0 && argv[0] ? argv[0] : "program")) {
         return 1;
     }
     std::string command_line;

@@ -144,7 +144,8 @@ class ClientView : public Fl_Widget {
             }
             return 1;
         case FL_KEYBOARD: {
-            const unsigned vk = vk_from_fltk_key(Fl::event_key());
+            const unsigned char ch = windows_1252_from_utf8(Fl::event_text(), Fl::event_length());
+            const unsigned vk = key_code(Fl::event_key(), ch);
             if (vk == 0) {
                 return 0;
             }
@@ -152,7 +153,7 @@ class ClientView : public Fl_Widget {
             note_modifier(vk, true);
             BackendInput in = make(BackendInput::KEY_DOWN, hwnd);
             in.vk = vk;
-            in.ch = windows_1252_from_utf8(Fl::event_text(), Fl::event_length());
+            in.ch = ch;
             push(in);
             // Alt with a letter opens the menu bar as it does on Windows; every
             // other key is the program's, so the menu never acts on the Ctrl
@@ -160,7 +161,7 @@ class ClientView : public Fl_Widget {
             return Fl::event_state(FL_ALT) && vk != 0x12 ? 0 : 1;
         }
         case FL_KEYUP: {
-            const unsigned vk = vk_from_fltk_key(Fl::event_key());
+            const unsigned vk = key_code(Fl::event_key(), 0);
             if (vk == 0) {
                 return 0;
             }
@@ -176,6 +177,18 @@ class ClientView : public Fl_Widget {
     }
 
   private:
+    // A key that Win32 has no code for but that types a character (é on
+    // many layouts) comes as VK_PACKET, as Windows sends characters that
+    // come from no known key; its release likewise.
+    static unsigned key_code(int key, unsigned char ch) {
+        const unsigned vk = vk_from_fltk_key(key);
+        if (vk != 0) {
+            return vk;
+        }
+        return ch != 0 || (key > 0x7F && key < FL_Button) ? VK_PACKET_CODE : 0;
+    }
+    static constexpr unsigned VK_PACKET_CODE = 0xE7;
+
     // Shift, Ctrl and Alt as the layer was told of them. A release that
     // happened where this window could not see it (in an open menu, in
     // another program) is told when the next key or click shows it.
@@ -564,6 +577,7 @@ const Backend &fltk_backend() {
 
 bool fltk_open_display(const char *name, std::string *error) {
     program_name = name;
+    program_name = program_name.substr(program_name.find_last_of('/') + 1);
     const char *display = std::getenv("DISPLAY");
     if (!display || !*display) {
         *error = "no display (DISPLAY is not set); to run without a desktop, use a private "

@@ -8,7 +8,9 @@
 #include <string>
 
 bool platform_prepare_backend(const char *program) {
-    const std::string name = program && *program ? program : "program";
+    // Messages start with the program's name and suggest the command as typed.
+    const std::string path = program && *program ? program : "program";
+    const std::string name = path.substr(path.find_last_of('/') + 1);
     if (!resolve_face("Arial", FW_NORMAL, false)) {
         std::fprintf(stderr,
                      "%s: no usable font: fontconfig finds no face that FreeType can load "
@@ -17,7 +19,7 @@ bool platform_prepare_backend(const char *program) {
         return false;
     }
     std::string error;
-    if (!fltk_open_display(name.c_str(), &error)) {
+    if (!fltk_open_display(path.c_str(), &error)) {
         std::fprintf(stderr, "%s: %s\n", name.c_str(), error.c_str());
         return false;
     }
