@@ -144,6 +144,22 @@ halted=$(drip)
 sleep 0.6
 [ "$(drip)" = "$halted" ] || fail "Alt+R, H does not halt the animation"
 
+# Ctrl+L switches logging, and the Run menu's Logging item shows it (the
+# log window itself stays hidden, as the program started it). The animation
+# is halted, so only the menu can change the picture.
+# (On Windows one Escape closes the menu and leaves the menu bar selected;
+# a second leaves the menu bar.)
+key alt+r
+menu_before=$(area -297 248 320 280)
+key Escape
+key Escape
+key ctrl+l
+key alt+r
+menu_after=$(area -297 248 320 280)
+key Escape
+key Escape
+[ "$menu_after" != "$menu_before" ] || fail "Ctrl+L does not change the Logging check mark"
+
 # The close box ends the run with exit code 0.
 "$x11_close" "$window"
 status=""
