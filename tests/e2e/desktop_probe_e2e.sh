@@ -64,11 +64,17 @@ xdotool key ctrl+h
 sleep 0.3
 [ "$(grep -c '^key' "$out")" -eq "$before" ] || fail "Ctrl+H gave a character"
 
-# The log window: resized, the program hears of it; closed, it goes on.
+# The log window: resized, the program hears of it; keys typed in it reach
+# the program; closed, it goes on.
 xdotool windowsize "$log" 700 300
 sleep 0.3
 xdotool mousemove $((gx + 100)) $((gy + 100)) click 1
 expect_line "log 700x300"
+# A character typed with the log window focused reaches the program too.
+eval "$(xdotool getwindowgeometry --shell "$log")"
+xdotool mousemove $((X + 50)) $((Y + 50)) click 1
+xdotool type --delay 50 'b'
+expect_line "key 98"
 "$x11_close" "$log"
 sleep 0.5
 kill -0 "$pid" 2>/dev/null || fail "closing the log window ended the program"
