@@ -10,6 +10,7 @@ packages=(
     fonts-liberation2 fonts-dejavu-core
     g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
     wine64 xvfb xauth xdotool imagemagick
+    clang libclang-rt-14-dev
 )
 
 missing=()

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds and runs every test: the Linux suite, the
 # same suite with AddressSanitizer and UndefinedBehaviorSanitizer, the Windows
-# suite under Wine, and the 32-bit Windows build (built and linked only).
+# suite under Wine, the 32-bit Windows build (built and linked only), and a
+# bounded fuzzing run of script playback.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 
@@ -28,6 +29,7 @@ stage "linux-asan: test" ctest --preset linux-asan
 stage "windows-x64: build" build windows-x64
 stage "windows-x64: test under Wine" tools/with-xvfb.sh ctest --preset windows-x64
 stage "windows-x86: build" build windows-x86
+stage "fuzz: script playback, 60 s" tools/fuzz.sh 60
 
 echo
 if [ ${#failed[@]} -gt 0 ]; then
