@@ -1,7 +1,8 @@
 // Measures the event loop as the cone builder runs it (the whole scene
 // repainted before every wait): playback throughput of a script of 100,000
-// events, and the processor time the loop takes while it waits with the
-// animation running and with it stopped. A plain program, so that the same
+// events (and, on Linux, the peak resident memory after it), and the
+// processor time the loop takes while it waits with the animation running
+// and with it stopped. A plain program, so that the same
 // measurement runs natively (headless backend, virtual clock) and, built
 // for Windows, under Wine against real Win32 with a real clock.
 #include "app/main_loop.h"
@@ -21,6 +22,7 @@
 #define make_dir(path) _mkdir(path)
 #define change_dir(path) _chdir(path)
 #else
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #define make_dir(path) mkdir(path, 0700)
@@ -97,6 +99,14 @@ void playback_throughput(ConeState &state) {
     std::printf("playback_100000_events      %10.0f events/s (median of 3; scene repainted each "
                 "event)\n",
                 rates[1]);
+#ifndef _WIN32
+    // The process's peak resident memory so far: start-up and the playbacks.
+    struct rusage usage;
+    if (getrusage(RUSAGE_SELF, &usage) == 0) {
+        std::printf("peak_memory_after_playback  %10.1f MB (ru_maxrss)\n",
+                    usage.ru_maxrss / 1024.0);
+    }
+#endif
 }
 
 void CALLBACK end_measurement(HWND, UINT, UINT_PTR id, DWORD) {

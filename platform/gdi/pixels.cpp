@@ -1,6 +1,7 @@
 // Pixel operations: single pixels, filled rectangles and block copies.
 #include "platform/gdi/device_context.h"
 #include "platform/gdi/gdi_objects.h"
+#include "platform/gdi/raster.h"
 
 #include <algorithm>
 #include <cstring>
@@ -51,8 +52,7 @@ int WINAPI FillRect(HDC dc, const RECT *rect, HBRUSH brush) {
     if (clip(t, x0, y0, x1, y1)) {
         const uint32_t p = pixel_of(b->color);
         for (int64_t y = y0; y < y1; y++) {
-            uint32_t *row = t.pixels + y * t.width;
-            std::fill(row + x0, row + x1, p);
+            fill_pixels(t.pixels + y * t.width + x0, x1 - x0, p);
         }
         target_changed(dc);
     }

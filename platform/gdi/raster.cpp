@@ -3,12 +3,23 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cwchar>
 
 namespace {
 
 typedef __int128 Wide;
 
 int64_t floor_div(Wide num, Wide den) {
+    // Most operands fit in 64 bits, where division is a single instruction
+    // instead of a call into the 128-bit division routine.
+    if (num > INT64_MIN && num <= INT64_MAX && den > INT64_MIN && den <= INT64_MAX) {
+        const int64_t n = static_cast<int64_t>(num), d = static_cast<int64_t>(den);
+        int64_t q = n / d;
+        if ((n % d != 0) && ((n < 0) != (d < 0))) {
+            q--;
+        }
+        return q;
+    }
     Wide q = num / den;
     if ((num % den != 0) && ((num < 0) != (den < 0))) {
         q--;
@@ -16,8 +27,13 @@ int64_t floor_div(Wide num, Wide den) {
     return static_cast<int64_t>(q);
 }
 
-int64_t ceil_div(Wide num, Wide den) {
-    return -floor_div(-num, den);
+// The floor of num / den for den > 0, kept in 128 bits.
+Wide floor_div_wide(Wide num, Wide den) {
+    Wide q = num / den;
+    if (num % den != 0 && num < 0) {
+        q--;
+    }
+    return q;
 }
 
 int64_t round_half_up(double v) {
@@ -111,6 +127,18 @@ std::vector<std::pair<int64_t, int64_t>> ellipse_rows(int64_t width, int64_t hei
 
 } // namespace
 
+void fill_pixels(uint32_t *row, int64_t count, uint32_t pixel) {
+    static_assert(sizeof(wchar_t) == sizeof(uint32_t), "wmemset fills 4-byte units");
+    if (count < 16) {
+        for (int64_t i = 0; i < count; i++) {
+            row[i] = pixel;
+        }
+        return;
+    }
+    std::wmemset(reinterpret_cast<wchar_t *>(row), static_cast<wchar_t>(pixel),
+                 static_cast<std::size_t>(count));
+}
+
 void SpanWriter::span(int64_t y, int64_t x0, int64_t x1) const {
     if (y < 0 || y >= t_.height) {
         return;
@@ -120,8 +148,7 @@ void SpanWriter::span(int64_t y, int64_t x0, int64_t x1) const {
     if (x0 >= x1) {
         return;
     }
-    uint32_t *row = t_.pixels + y * t_.width;
-    std::fill(row + x0, row + x1, pixel_);
+    fill_pixels(t_.pixels + y * t_.width + x0, x1 - x0, pixel_);
 }
 
 void fill_polygon(const SpanWriter &out, const std::vector<Point64> &points, bool winding) {
@@ -140,6 +167,15 @@ void fill_polygon(const SpanWriter &out, const std::vector<Point64> &points, boo
         int64_t x;
         int direction;
     };
+    // An edge crosses row y at ceil(num / den), with
+    // num = top.x * den + (y - top.y) * (bottom.x - top.x). Each edge keeps
+    // that as a floor quotient and remainder, divided once on its first row
+    // and advanced by additions on the rows after it.
+    struct EdgeStep {
+        bool started = false;
+        Wide q = 0, r = 0, q_step = 0, r_step = 0;
+    };
+    std::vector<EdgeStep> steps(n);
     std::vector<Crossing> crossings;
     for (int64_t y = ymin; y < ymax; y++) {
         crossings.clear();
@@ -155,9 +191,26 @@ void fill_polygon(const SpanWriter &out, const std::vector<Point64> &points, boo
                 continue;
             }
             const Wide den = bottom.y - top.y;
-            const Wide num =
-                static_cast<Wide>(top.x) * den + static_cast<Wide>(y - top.y) * (bottom.x - top.x);
-            crossings.push_back({ceil_div(num, den), q.y > p.y ? 1 : -1});
+            EdgeStep &e = steps[i];
+            if (!e.started) {
+                const Wide num = static_cast<Wide>(top.x) * den +
+                                 static_cast<Wide>(y - top.y) * (bottom.x - top.x);
+                e.q = floor_div_wide(num, den);
+                e.r = num - e.q * den;
+                const Wide increment = static_cast<Wide>(bottom.x) - top.x;
+                e.q_step = floor_div_wide(increment, den);
+                e.r_step = increment - e.q_step * den;
+                e.started = true;
+            } else {
+                e.q += e.q_step;
+                e.r += e.r_step;
+                if (e.r >= den) {
+                    e.r -= den;
+                    e.q++;
+                }
+            }
+            crossings.push_back(
+                {static_cast<int64_t>(e.q + (e.r > 0 ? 1 : 0)), q.y > p.y ? 1 : -1});
         }
         std::sort(crossings.begin(), crossings.end(),
                   [](const Crossing &l, const Crossing &r) { return l.x < r.x; });
@@ -201,17 +254,64 @@ void thin_line(const SpanWriter &out, Point64 from, Point64 to) {
     }
     lo = std::max<int64_t>(lo, 0);
     hi = std::min<int64_t>(hi, steps - 1);
+    if (lo > hi) {
+        return;
+    }
+    if (minor_delta == 0) {
+        // A horizontal or vertical line: every step has the start's minor
+        // coordinate (the rounding below gives ceil(-1/2) = 0).
+        const int64_t a = major_start + major_sign * lo, b = major_start + major_sign * hi;
+        if (x_major) {
+            out.span(minor_start, std::min(a, b), std::max(a, b) + 1);
+        } else {
+            for (int64_t y = std::min(a, b); y <= std::max(a, b); y++) {
+                out.pixel(minor_start, y);
+            }
+        }
+        return;
+    }
+    // Nearest pixel; an exact half goes to the smaller coordinate, whichever
+    // way the line runs: the minor offset of step i is
+    // ceil((2 * minor_delta * i - steps) / (2 * steps)). It is kept as a
+    // quotient and remainder that each step advances by one addition, so
+    // only the first step divides.
+    const Wide den = static_cast<Wide>(2) * steps;
+    const Wide first = static_cast<Wide>(2) * minor_delta * lo - steps;
+    Wide q = floor_div_wide(first, den);
+    Wide r = first - q * den; // 0 <= r < den
+    const Wide increment = static_cast<Wide>(2) * minor_delta;
+    const Wide q_step = floor_div_wide(increment, den);
+    const Wide r_step = increment - q_step * den;
+    // Along a mostly horizontal line, the pixels of one row are painted as
+    // one span.
+    int64_t run_minor = 0, run_first = 0, run_last = 0;
+    bool in_run = false;
     for (int64_t i = lo; i <= hi; i++) {
         const int64_t major = major_start + major_sign * i;
-        // Nearest pixel; an exact half goes to the smaller coordinate,
-        // whichever way the line runs.
-        const Wide num = static_cast<Wide>(2) * minor_delta * i - steps;
-        const int64_t minor = minor_start + ceil_div(num, static_cast<Wide>(2) * steps);
-        if (x_major) {
-            out.pixel(major, minor);
-        } else {
-            out.pixel(minor, major);
+        const int64_t minor = minor_start + static_cast<int64_t>(q + (r > 0 ? 1 : 0));
+        q += q_step;
+        r += r_step;
+        if (r >= den) {
+            r -= den;
+            q++;
         }
+        if (!x_major) {
+            out.pixel(minor, major);
+            continue;
+        }
+        if (in_run && minor == run_minor) {
+            run_last = major;
+            continue;
+        }
+        if (in_run) {
+            out.span(run_minor, std::min(run_first, run_last), std::max(run_first, run_last) + 1);
+        }
+        in_run = true;
+        run_minor = minor;
+        run_first = run_last = major;
+    }
+    if (in_run) {
+        out.span(run_minor, std::min(run_first, run_last), std::max(run_first, run_last) + 1);
     }
 }
 

@@ -43,13 +43,20 @@ int text_width(const CurrentFont &font, LPCSTR text, int count) {
     return width;
 }
 
+// Each channel becomes (under * (255 - coverage) + over * coverage + 127) / 255.
+// Red and blue are worked out together in the two 16-bit halves of one word
+// (no half exceeds 65,152), and x / 255 is (x + 1 + (x >> 8)) >> 8, which
+// is exact for every x up to 65,534.
 uint32_t blend(uint32_t under, uint32_t over, unsigned coverage) {
-    uint32_t out = 0;
-    for (int shift = 0; shift <= 16; shift += 8) {
-        const unsigned u = (under >> shift) & 0xFF, o = (over >> shift) & 0xFF;
-        out |= ((u * (255 - coverage) + o * coverage + 127) / 255) << shift;
+    if (coverage == 255) {
+        return over;
     }
-    return out;
+    const uint32_t keep = 255 - coverage;
+    uint32_t rb = (under & 0x00FF00FF) * keep + (over & 0x00FF00FF) * coverage + 0x007F007F;
+    uint32_t g = ((under >> 8) & 0xFF) * keep + ((over >> 8) & 0xFF) * coverage + 0x7F;
+    rb = ((rb + 0x00010001 + ((rb >> 8) & 0x00FF00FF)) >> 8) & 0x00FF00FF;
+    g = ((g + 1 + (g >> 8)) >> 8) & 0xFF;
+    return rb | (g << 8);
 }
 
 } // namespace
@@ -154,19 +161,21 @@ BOOL WINAPI TextOutA(HDC dc, int x, int y, LPCSTR text, int count) {
         if (!load_glyph(font.face, m, static_cast<unsigned char>(text[i]), &g)) {
             continue;
         }
-        for (int row = 0; row < g.rows; row++) {
+        // The glyph's columns and rows that land on the target.
+        const int64_t left = pen + g.left;
+        const int64_t first_col = std::max<int64_t>(0, -left);
+        const int64_t end_col = std::min<int64_t>(g.width, target.width - left);
+        for (int row = 0; row < g.rows && first_col < end_col; row++) {
             const int64_t ty = baseline - g.top + row;
             if (ty < 0 || ty >= target.height) {
                 continue;
             }
             const unsigned char *cover = g.coverage + static_cast<int64_t>(row) * g.pitch;
-            for (int col = 0; col < g.width; col++) {
-                const int64_t tx = pen + g.left + col;
-                if (tx < 0 || tx >= target.width || cover[col] == 0) {
-                    continue;
+            uint32_t *out = target.pixels + ty * target.width;
+            for (int64_t col = first_col; col < end_col; col++) {
+                if (cover[col] != 0) {
+                    out[left + col] = blend(out[left + col], ink, cover[col]);
                 }
-                uint32_t &p = target.pixels[ty * target.width + tx];
-                p = blend(p, ink, cover[col]);
             }
         }
         pen += g.advance;
