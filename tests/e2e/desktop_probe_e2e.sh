@@ -25,8 +25,10 @@ pid=$!
 find_window() {
     for _ in $(seq 300); do
         xdotool search --name "^$1\$" 2>/dev/null | head -n 1 && return 0
+        kill -0 "$pid" 2>/dev/null || break
         sleep 0.1
     done
+    echo "FAIL: no window \"$1\"; the program said: $(cat "$out")" >&2
     return 1
 }
 # Waits until the program has reported a line matching $1.
@@ -38,8 +40,8 @@ expect_line() {
     fail "the program did not report \"$1\"; it reported: $(tr '\n' '|' <"$out")"
 }
 
-graphics=$(find_window "DOVRA Graphics") || { echo "FAIL: no graphics window"; exit 1; }
-log=$(find_window "DOVRA Text") || { echo "FAIL: no log window"; exit 1; }
+graphics=$(find_window "DOVRA Graphics") || exit 1
+log=$(find_window "DOVRA Text") || exit 1
 eval "$(xdotool getwindowgeometry --shell "$graphics")"
 gx=$X
 gy=$((Y + 20))
