@@ -14,12 +14,7 @@ void cone_builder_start(ConeState &state, HINSTANCE instance, HINSTANCE previous
     DOVRA_set_animation(ANIM_MODE_RUN);
 }
 
-int cone_builder_pass(ConeState &state) {
-    draw_scene(state);
-    int x = 0;
-    int y = 0;
-    char key = 0; // received and never looked at
-    const int kind = DOVRA_next_event(&x, &y, &key);
+void apply_event(int kind, int x, int y, ConeState &state) {
     switch (kind) {
     case DOVRA_MOUSE:
         if (in_button_panel(x, y)) {
@@ -37,6 +32,15 @@ int cone_builder_pass(ConeState &state) {
     default:
         break; // a character changes nothing
     }
+}
+
+int cone_builder_pass(ConeState &state) {
+    draw_scene(state);
+    int x = 0;
+    int y = 0;
+    char key = 0; // received and never looked at
+    const int kind = DOVRA_next_event(&x, &y, &key);
+    apply_event(kind, x, y, state);
     return kind;
 }
 

@@ -51,9 +51,7 @@ PumpResult pump_one_message() {
         result = PUMP_MESSAGE;
     }
     if (surface_dirty) {
-        if (window_dc && surface_dc) {
-            BitBlt(window_dc, 0, 0, SURFACE_WIDTH, SURFACE_HEIGHT, surface_dc, 0, 0, SRCCOPY);
-        }
+        show_surface();
         surface_dirty = 0;
     }
     return result;

@@ -3,6 +3,7 @@
 // that switch recording and playback (which exclude each other).
 #include "dovra/events/script.h"
 #include "dovra/dovra.h"
+#include "dovra/draw/saturate.h"
 #include "dovra/events/event_state.h"
 #include "dovra/shell/run_menu.h"
 
@@ -29,12 +30,6 @@ enum {
     KEYWORD_COLUMN = 6 // the letter after "DOVRA_"
 };
 
-void set_check(UINT id, bool checked) {
-    if (run_menu) {
-        CheckMenuItem(run_menu, id, MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
-    }
-}
-
 // A stream is used only in the direction it was opened in.
 bool open_script(Direction direction) {
     if (script_stream && script_direction == direction) {
@@ -56,16 +51,6 @@ bool open_script(Direction direction) {
     script_direction = direction;
     write_error_reported = false;
     return true;
-}
-
-int32_t saturate(long long value) {
-    if (value > INT32_MAX) {
-        return INT32_MAX;
-    }
-    if (value < INT32_MIN) {
-        return INT32_MIN;
-    }
-    return static_cast<int32_t>(value);
 }
 
 bool is_digit(char c) {
@@ -233,7 +218,7 @@ int read_script_step() {
 void end_playback() {
     playing_back = 0;
     play_one = 0;
-    set_check(IDM_PLAYBACK, false);
+    check_menu_item(IDM_PLAYBACK, false);
 }
 
 void close_script() {
@@ -252,12 +237,12 @@ void start_recording() {
         play_one = 0;
     }
     recording = 1;
-    set_check(IDM_RECORD, true);
+    check_menu_item(IDM_RECORD, true);
 }
 
 void stop_recording() {
     recording = 0;
-    set_check(IDM_RECORD, false);
+    check_menu_item(IDM_RECORD, false);
     write_pending_run();
     close_script();
 }
@@ -269,12 +254,12 @@ void start_playback() {
     animate_on = 0;
     single_step = 0;
     playing_back = 1;
-    set_check(IDM_PLAYBACK, true);
+    check_menu_item(IDM_PLAYBACK, true);
 }
 
 void stop_playback() {
     playing_back = 0;
-    set_check(IDM_PLAYBACK, false);
+    check_menu_item(IDM_PLAYBACK, false);
     close_script();
     // The rest of a periodic run belongs to the script just closed.
     periodic_run = 0;

@@ -68,7 +68,7 @@ int DOVRA_set_logging(int flag) {
         return 0;
     }
     logging_on = flag ? 1 : 0;
-    CheckMenuItem(run_menu, IDM_LOGGING, flag ? MF_CHECKED : MF_UNCHECKED);
+    check_menu_item(IDM_LOGGING, logging_on != 0);
     if (logging_on) {
         DOVRA_show_log_window(1);
     }

@@ -61,9 +61,15 @@ void build_run_menu(HWND window) {
     DrawMenuBar(window);
 }
 
+void check_menu_item(UINT id, bool checked) {
+    if (run_menu) {
+        CheckMenuItem(run_menu, id, MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
+    }
+}
+
 void toggle_logging() {
     logging_on = logging_on ? 0 : 1;
-    CheckMenuItem(run_menu, IDM_LOGGING, MF_BYCOMMAND | (logging_on ? MF_CHECKED : MF_UNCHECKED));
+    check_menu_item(IDM_LOGGING, logging_on != 0);
 }
 
 void run_command(UINT id) {

@@ -26,6 +26,9 @@ extern uint32_t ctrl_down; // 1 from a key-down of Ctrl to its key-up, else 0
 // while the graphics window is being created.
 void build_run_menu(HWND window);
 
+// Sets or removes the check mark of the item with this command id.
+void check_menu_item(UINT id, bool checked);
+
 // Flips logging_on and the Logging check mark; the log window stays as it is.
 void toggle_logging();
 

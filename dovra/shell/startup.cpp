@@ -52,9 +52,7 @@ void set_origin(HWND window) {
 void paint(HWND window) {
     PAINTSTRUCT ps;
     BeginPaint(window, &ps);
-    if (window_dc && surface_dc) {
-        BitBlt(window_dc, 0, 0, SURFACE_WIDTH, SURFACE_HEIGHT, surface_dc, 0, 0, SRCCOPY);
-    }
+    show_surface();
     EndPaint(window, &ps);
     surface_dirty = 0;
 }

@@ -1,4 +1,5 @@
-// The package's window and surface handles.
+// The package's window and surface handles, and the copy of the surface to
+// the graphics window.
 #include "dovra/shell/windows.h"
 
 HWND graphics_window = nullptr;
@@ -6,3 +7,9 @@ HWND log_window = nullptr;
 HDC window_dc = nullptr;
 HBITMAP surface_bitmap = nullptr;
 HDC surface_dc = nullptr;
+
+void show_surface() {
+    if (window_dc && surface_dc) {
+        BitBlt(window_dc, 0, 0, SURFACE_WIDTH, SURFACE_HEIGHT, surface_dc, 0, 0, SRCCOPY);
+    }
+}

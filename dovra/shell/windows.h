@@ -16,5 +16,9 @@ extern HDC window_dc;          // the graphics window's context, held for the wh
 extern HBITMAP surface_bitmap; // the off-screen surface
 extern HDC surface_dc;         // memory context with the surface selected
 
+// Copies the whole surface to the graphics window's client area, as a plain
+// copy; nothing once shutdown has released the window's context.
+void show_surface();
+
 // The procedure of the graphics window's class, "DrawWndClass".
 LRESULT CALLBACK graphics_window_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);

@@ -8,6 +8,7 @@
 # Usage: cone_builder_e2e.sh NAME MENU-BAR-HEIGHT OUT-DIR X11-CLOSE -- PROGRAM [ARGS...]
 # Leaves OUT-DIR/NAME-start.png, the client area of the start scene.
 set -uo pipefail
+source "$(dirname "$0")/e2e_lib.sh"
 
 name=$1
 menu_height=$2
@@ -32,14 +33,7 @@ trap cleanup EXIT
 (cd "$run_dir" && exec "$@") &
 program_pid=$!
 
-window=""
-for _ in $(seq 300); do
-    window=$(xdotool search --name '^DOVRA Graphics$' 2>/dev/null | head -n 1)
-    [ -n "$window" ] && break
-    kill -0 "$program_pid" 2>/dev/null || break
-    sleep 0.1
-done
-if [ -z "$window" ]; then
+if ! window=$(find_window "DOVRA Graphics" "$program_pid"); then
     echo "FAIL: no window \"DOVRA Graphics\""
     exit 1
 fi
@@ -162,15 +156,8 @@ key Escape
 
 # The close box ends the run with exit code 0.
 "$x11_close" "$window"
-status=""
-for _ in $(seq 100); do
-    if ! kill -0 "$program_pid" 2>/dev/null; then
-        wait "$program_pid"
-        status=$?
-        break
-    fi
-    sleep 0.1
-done
+wait_for_exit "$program_pid"
+status=$exit_code
 program_pid=""
 if [ -z "$status" ]; then
     fail "the close box does not end the program"

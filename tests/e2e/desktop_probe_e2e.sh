@@ -8,6 +8,7 @@
 # asked for as a window manager asks for them.
 # Usage: desktop_probe_e2e.sh X11-CLOSE PROGRAM
 set -uo pipefail
+source "$(dirname "$0")/e2e_lib.sh"
 x11_close=$1
 program=$2
 
@@ -22,15 +23,13 @@ trap 'kill "$pid" 2>/dev/null; rm -rf "$out" "$run_dir"' EXIT
 (cd "$run_dir" && exec "$program") >"$out" 2>&1 &
 pid=$!
 
-find_window() {
-    for _ in $(seq 300); do
-        xdotool search --name "^$1\$" 2>/dev/null | head -n 1 && return 0
-        kill -0 "$pid" 2>/dev/null || break
-        sleep 0.1
-    done
+# The window titled $1, or a failure that says what the program said.
+window_of() {
+    find_window "$1" "$pid" && return 0
     echo "FAIL: no window \"$1\"; the program said: $(cat "$out")" >&2
     return 1
 }
+
 # Waits until the program has reported a line matching $1.
 expect_line() {
     for _ in $(seq 50); do
@@ -40,8 +39,8 @@ expect_line() {
     fail "the program did not report \"$1\"; it reported: $(tr '\n' '|' <"$out")"
 }
 
-graphics=$(find_window "DOVRA Graphics") || exit 1
-log=$(find_window "DOVRA Text") || exit 1
+graphics=$(window_of "DOVRA Graphics") || exit 1
+log=$(window_of "DOVRA Text") || exit 1
 eval "$(xdotool getwindowgeometry --shell "$graphics")"
 gx=$X
 gy=$((Y + 20))
@@ -85,15 +84,8 @@ expect_line "click 0 0"
 
 # The graphics window's close box ends the run.
 "$x11_close" "$graphics"
-status=""
-for _ in $(seq 50); do
-    if ! kill -0 "$pid" 2>/dev/null; then
-        wait "$pid"
-        status=$?
-        break
-    fi
-    sleep 0.1
-done
+wait_for_exit "$pid"
+status=$exit_code
 if [ "$status" != "0" ]; then
     fail "the close box did not end the program with exit code 0 (status ${status:-still running})"
 fi

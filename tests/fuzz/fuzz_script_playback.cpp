@@ -1,8 +1,8 @@
 // Fuzz target: arbitrary bytes as DOVRA.SCR, played back through
 // DOVRA_next_event on a started package (headless backend) until playback
-// ends, each event applied to the cone builder's model as the program would.
+// ends, each event applied to the cone builder's model as the program does.
 // Nothing may crash, hang, leak or break the model's limits.
-#include "app/cone_model.h"
+#include "app/main_loop.h"
 #include "dovra/dovra.h"
 #include "dovra/events/event_state.h"
 #include "dovra/events/script.h"
@@ -50,20 +50,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
         int x = 0;
         int y = 0;
         char key = 0;
-        switch (DOVRA_next_event(&x, &y, &key)) {
-        case DOVRA_MOUSE:
-            if (in_button_panel(x, y)) {
-                press_button(y, state);
-            } else {
-                click_scene(x, y, state);
-            }
-            break;
-        case DOVRA_PERIODIC:
-            state.frame_count++;
-            break;
-        default:
-            break;
-        }
+        const int kind = DOVRA_next_event(&x, &y, &key);
+        apply_event(kind, x, y, state);
     }
     stop_playback();
     DOVRA_set_animation(ANIM_MODE_STOP);

@@ -1,8 +1,10 @@
-// Events as tests compare them, one call of DOVRA_next_event at a time, and
-// the script file's bytes.
+// Events as tests compare them, one call of DOVRA_next_event at a time, the
+// state of events and scripts put back as at start, and the script file's
+// bytes.
 #pragma once
 
 #include "dovra/dovra.h"
+#include "dovra/events/event_state.h"
 #include "dovra/events/script.h"
 
 #include <fstream>
@@ -22,6 +24,17 @@ struct Event {
 
 inline std::ostream &operator<<(std::ostream &out, const Event &e) {
     return out << "{" << e.kind << ", " << e.x << ", " << e.y << ", " << e.key << "}";
+}
+
+// The events and scripts state as at start: no event, the animation and
+// every script switch off, nothing owed, no stream open.
+inline void reset_events_and_scripts() {
+    close_script();
+    event_state = EventState{0, 0, 0, 0};
+    animate_on = single_step = quit_requested = 0;
+    tick_pending = 0;
+    recording = playing_back = play_one = 0;
+    periodic_run = 0;
 }
 
 // One call; the outputs start at values the call must overwrite.

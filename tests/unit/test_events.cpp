@@ -36,20 +36,10 @@ class Events : public ::testing::Test {
     void SetUp() override {
         package_fixture::start();
         portable::drain();
-        reset_flags();
+        reset_events_and_scripts();
         package_fixture::reset_log();
     }
-    void TearDown() override {
-        close_script();
-        reset_flags();
-    }
-    static void reset_flags() {
-        animate_on = single_step = quit_requested = 0;
-        tick_pending = 0;
-        recording = playing_back = play_one = 0;
-        periodic_run = 0;
-    }
-    static Event next() { return next_event(); }
+    void TearDown() override { reset_events_and_scripts(); }
     static bool checked(UINT id) {
         return (GetMenuState(run_menu, id, MF_BYCOMMAND) & MF_CHECKED) != 0;
     }
@@ -63,7 +53,7 @@ const Event PERIODIC{DOVRA_PERIODIC, 0, 0, 0};
 TEST_F(Events, StoppedTicksAloneNeverEndTheWait) {
     const DWORD start = GetTickCount();
     at_idle() = {nothing, nothing, nothing, nothing, nothing, nothing, [] { click(5, 6); }};
-    EXPECT_EQ(next(), (Event{DOVRA_MOUSE, 5, 6, 0}));
+    EXPECT_EQ(next_event(), (Event{DOVRA_MOUSE, 5, 6, 0}));
     EXPECT_GE(GetTickCount() - start, 200u) << "ticks came and went meanwhile";
     EXPECT_EQ(tick_pending, 1u);
 }
@@ -71,9 +61,9 @@ TEST_F(Events, StoppedTicksAloneNeverEndTheWait) {
 TEST_F(Events, RunningDeliversOneTickPerTimerTick) {
     DOVRA_set_animation(ANIM_MODE_RUN);
     const DWORD start = GetTickCount();
-    EXPECT_EQ(next(), PERIODIC);
-    EXPECT_EQ(next(), PERIODIC);
-    EXPECT_EQ(next(), PERIODIC);
+    EXPECT_EQ(next_event(), PERIODIC);
+    EXPECT_EQ(next_event(), PERIODIC);
+    EXPECT_EQ(next_event(), PERIODIC);
     // One timer period per tick, give or take where the first one fell.
     EXPECT_GE(GetTickCount() - start, 200u);
     EXPECT_LE(GetTickCount() - start, 300u);
@@ -91,40 +81,40 @@ TEST_F(Events, ATickBeforeTheWaitSetsUpDoesNotCount) {
     ASSERT_TRUE(PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE));
     ASSERT_EQ(msg.message, static_cast<UINT>(WM_TIMER));
     at_idle() = {[] { click(1, 2); }};
-    EXPECT_EQ(next(), (Event{DOVRA_MOUSE, 1, 2, 0}));
+    EXPECT_EQ(next_event(), (Event{DOVRA_MOUSE, 1, 2, 0}));
     // No periodic event is owed for it: the next call sets up a fresh one.
     at_idle() = {[] { type('k'); }};
-    EXPECT_EQ(next(), (Event{DOVRA_KBD, 0, 0, 'k'}));
-    EXPECT_EQ(next(), PERIODIC);
+    EXPECT_EQ(next_event(), (Event{DOVRA_KBD, 0, 0, 'k'}));
+    EXPECT_EQ(next_event(), PERIODIC);
 }
 
 TEST_F(Events, SingleStep) {
     // Two steps before one wait give one periodic event.
     DOVRA_set_animation(ANIM_MODE_STEP);
     DOVRA_set_animation(ANIM_MODE_STEP);
-    EXPECT_EQ(next(), PERIODIC);
+    EXPECT_EQ(next_event(), PERIODIC);
     EXPECT_EQ(single_step, 0);
     at_idle() = {nothing, nothing, nothing, nothing, [] { click(0, 0); }};
-    EXPECT_EQ(next(), (Event{DOVRA_MOUSE, 0, 0, 0}));
+    EXPECT_EQ(next_event(), (Event{DOVRA_MOUSE, 0, 0, 0}));
     // A step displaced by a click is lost.
     DOVRA_set_animation(ANIM_MODE_STEP);
     at_idle() = {[] { click(3, 3); }};
-    EXPECT_EQ(next(), (Event{DOVRA_MOUSE, 3, 3, 0}));
+    EXPECT_EQ(next_event(), (Event{DOVRA_MOUSE, 3, 3, 0}));
     EXPECT_EQ(single_step, 0);
     at_idle() = {nothing, nothing, nothing, nothing, [] { type('z'); }};
-    EXPECT_EQ(next(), (Event{DOVRA_KBD, 0, 0, 'z'}));
+    EXPECT_EQ(next_event(), (Event{DOVRA_KBD, 0, 0, 'z'}));
     // A step while running leaves it running.
     DOVRA_set_animation(ANIM_MODE_RUN);
     DOVRA_set_animation(ANIM_MODE_STEP);
     EXPECT_EQ(animate_on, 1);
-    EXPECT_EQ(next(), PERIODIC);
-    EXPECT_EQ(next(), PERIODIC);
+    EXPECT_EQ(next_event(), PERIODIC);
+    EXPECT_EQ(next_event(), PERIODIC);
 }
 
 TEST_F(Events, HaltingDoesNotWithdrawAnEventWaitingForItsTick) {
     DOVRA_set_animation(ANIM_MODE_RUN);
     at_idle() = {[] { DOVRA_set_animation(ANIM_MODE_STOP); }};
-    EXPECT_EQ(next(), PERIODIC);
+    EXPECT_EQ(next_event(), PERIODIC);
     EXPECT_EQ(animate_on, 0);
 }
 
@@ -156,9 +146,9 @@ TEST_F(Events, ExitModeStillWaitsRecordsAndReportsTheEvent) {
     recording = 1;
     DOVRA_set_animation(ANIM_MODE_EXIT);
     at_idle() = {[] { click(-7, 8); }};
-    EXPECT_EQ(next(), (Event{DOVRA_EXIT, -7, 8, 0}));
+    EXPECT_EQ(next_event(), (Event{DOVRA_EXIT, -7, 8, 0}));
     at_idle() = {[] { type('a'); }};
-    EXPECT_EQ(next(), (Event{DOVRA_EXIT, 0, 0, 'a'}));
+    EXPECT_EQ(next_event(), (Event{DOVRA_EXIT, 0, 0, 'a'}));
     EXPECT_EQ(read_script_file(), "DOVRA_MOUSE(-7, 8);\nDOVRA_KBD(97);\n");
 }
 
@@ -169,7 +159,7 @@ TEST_F(Events, QuitMessageEndsTheWaitWithoutShowingTheSurface) {
     surface_dirty = 1;
     const int presents = headless_present_count(graphics_window);
     PostQuitMessage(0);
-    EXPECT_EQ(next(), (Event{DOVRA_EXIT, 0, 0, 0}));
+    EXPECT_EQ(next_event(), (Event{DOVRA_EXIT, 0, 0, 0}));
     EXPECT_EQ(surface_dirty, 1u);
     EXPECT_EQ(headless_present_count(graphics_window), presents);
     // The pending run is written; nothing is written for the quit.
@@ -179,7 +169,7 @@ TEST_F(Events, QuitMessageEndsTheWaitWithoutShowingTheSurface) {
 TEST_F(Events, AnyOtherMessageShowsADirtySurface) {
     surface_dirty = 1;
     at_idle() = {[] { type('s'); }};
-    next();
+    next_event();
     EXPECT_EQ(surface_dirty, 0u);
 }
 
@@ -188,13 +178,13 @@ TEST_F(Events, RecordingWritesRunsBeforeTheNextEvent) {
     start_recording();
     EXPECT_TRUE(checked(IDM_RECORD));
     for (int i = 0; i < 3; i++) {
-        EXPECT_EQ(next(), PERIODIC);
+        EXPECT_EQ(next_event(), PERIODIC);
     }
     EXPECT_FALSE(fs::exists(SCRIPT_FILE_NAME)) << "a run is written only when it ends";
     at_idle() = {[] { click(10, -20); }};
-    EXPECT_EQ(next(), (Event{DOVRA_MOUSE, 10, -20, 0}));
+    EXPECT_EQ(next_event(), (Event{DOVRA_MOUSE, 10, -20, 0}));
     EXPECT_EQ(read_script_file(), "DOVRA_PERIODIC(3);\nDOVRA_MOUSE(10, -20);\n");
-    EXPECT_EQ(next(), PERIODIC);
+    EXPECT_EQ(next_event(), PERIODIC);
     stop_recording();
     EXPECT_FALSE(checked(IDM_RECORD));
     EXPECT_EQ(read_script_file(),
@@ -208,13 +198,13 @@ TEST_F(Events, PlaybackDeliversOneStepPerCallWithoutWaiting) {
     EXPECT_EQ(animate_on, 0);
     EXPECT_TRUE(checked(IDM_PLAYBACK));
     for (int i = 0; i < 25; i++) {
-        ASSERT_EQ(next(), PERIODIC) << i;
+        ASSERT_EQ(next_event(), PERIODIC) << i;
     }
-    EXPECT_EQ(next(), (Event{DOVRA_MOUSE, -250, 230, 0}));
-    EXPECT_EQ(next(), (Event{DOVRA_KBD, 0, 0, 233}));
+    EXPECT_EQ(next_event(), (Event{DOVRA_MOUSE, -250, 230, 0}));
+    EXPECT_EQ(next_event(), (Event{DOVRA_KBD, 0, 0, 233}));
     // The call that meets the end goes on waiting for the user.
     at_idle() = {nothing, nothing, nothing, [] { click(4, 4); }};
-    EXPECT_EQ(next(), (Event{DOVRA_MOUSE, 4, 4, 0}));
+    EXPECT_EQ(next_event(), (Event{DOVRA_MOUSE, 4, 4, 0}));
     EXPECT_FALSE(checked(IDM_PLAYBACK));
     EXPECT_EQ(playing_back, 0);
     EXPECT_EQ(package_fixture::log_lines(),
@@ -225,42 +215,42 @@ TEST_F(Events, AStepReplacesAClickButKeepsTheFieldsItDoesNotSet) {
     write_script_file("DOVRA_KBD(65);\nDOVRA_PERIODIC(1);\n");
     start_playback();
     click(11, 12);
-    EXPECT_EQ(next(), (Event{DOVRA_KBD, 11, 12, 'A'}));
+    EXPECT_EQ(next_event(), (Event{DOVRA_KBD, 11, 12, 'A'}));
     type('x');
-    EXPECT_EQ(next(), (Event{DOVRA_PERIODIC, 0, 0, 'x'}));
+    EXPECT_EQ(next_event(), (Event{DOVRA_PERIODIC, 0, 0, 'x'}));
 }
 
 TEST_F(Events, AQuitIsNotLostToAPlaybackStep) {
     write_script_file("DOVRA_KBD(65);\nDOVRA_KBD(66);\n");
     start_playback();
-    EXPECT_EQ(next(), (Event{DOVRA_KBD, 0, 0, 'A'}));
+    EXPECT_EQ(next_event(), (Event{DOVRA_KBD, 0, 0, 'A'}));
     PostQuitMessage(0);
-    EXPECT_EQ(next(), (Event{DOVRA_EXIT, 0, 0, 0}));
-    EXPECT_EQ(next(), (Event{DOVRA_KBD, 0, 0, 'B'})) << "the step stayed in the script";
+    EXPECT_EQ(next_event(), (Event{DOVRA_EXIT, 0, 0, 0}));
+    EXPECT_EQ(next_event(), (Event{DOVRA_KBD, 0, 0, 'B'})) << "the step stayed in the script";
 }
 
 TEST_F(Events, PlayOneStepAtATime) {
     write_script_file("DOVRA_PERIODIC(25);\n");
     for (int i = 0; i < 25; i++) {
         play_one_step();
-        ASSERT_EQ(next(), PERIODIC) << i;
+        ASSERT_EQ(next_event(), PERIODIC) << i;
         EXPECT_EQ(play_one, 0);
     }
     // At the end a step reports it and the call waits for the user.
     play_one_step();
     at_idle() = {nothing, [] { type('e'); }};
-    EXPECT_EQ(next(), (Event{DOVRA_KBD, 0, 0, 'e'}));
+    EXPECT_EQ(next_event(), (Event{DOVRA_KBD, 0, 0, 'e'}));
     // Play one again starts from the first line.
     play_one_step();
-    EXPECT_EQ(next(), PERIODIC);
+    EXPECT_EQ(next_event(), PERIODIC);
 }
 
 TEST_F(Events, AnUnreadableLineStopsPlaybackAndItsCheckMark) {
     write_script_file("DOVRA_KBD(1);\nnonsense\n");
     start_playback();
-    EXPECT_EQ(next(), (Event{DOVRA_KBD, 0, 0, 1}));
+    EXPECT_EQ(next_event(), (Event{DOVRA_KBD, 0, 0, 1}));
     at_idle() = {[] { type('u'); }};
-    EXPECT_EQ(next(), (Event{DOVRA_KBD, 0, 0, 'u'}));
+    EXPECT_EQ(next_event(), (Event{DOVRA_KBD, 0, 0, 'u'}));
     EXPECT_EQ(playing_back, 0);
     EXPECT_FALSE(checked(IDM_PLAYBACK));
 }
@@ -281,9 +271,9 @@ TEST_F(Events, ARecordingPlaysBackAsItWasDeliveredAlsoWithWindowsLineEnds) {
                                                        [] { type(' '); }};
     for (const auto &input : inputs) {
         at_idle() = {input};
-        delivered.push_back(next());
+        delivered.push_back(next_event());
         if (delivered.back().kind == DOVRA_PERIODIC) {
-            delivered.push_back(next());
+            delivered.push_back(next_event());
         }
     }
     stop_recording();
@@ -294,7 +284,7 @@ TEST_F(Events, ARecordingPlaysBackAsItWasDeliveredAlsoWithWindowsLineEnds) {
         start_playback();
         std::vector<Event> played;
         for (std::size_t i = 0; i < delivered.size(); i++) {
-            played.push_back(next());
+            played.push_back(next_event());
         }
         EXPECT_EQ(playing_back, 1) << "the script holds no more than was delivered";
         stop_playback();

@@ -27,17 +27,9 @@ class Script : public ::testing::Test {
   protected:
     void SetUp() override {
         reset_log();
-        reset_state();
+        reset_events_and_scripts();
     }
-    void TearDown() override {
-        close_script();
-        reset_state();
-    }
-    static void reset_state() {
-        recording = playing_back = play_one = 0;
-        periodic_run = 0;
-        event_state = EventState{0, 0, 0, 0};
-    }
+    void TearDown() override { reset_events_and_scripts(); }
     // Reads steps as playback does until the reader says stop (or `limit`
     // steps), each as "M x y", "K code" or "P".
     static Lines play(int limit = 1000) {

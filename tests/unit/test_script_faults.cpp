@@ -31,12 +31,7 @@ class ScriptFaults : public ::testing::Test {
         portable::drain();
         package_fixture::reset_log();
     }
-    void TearDown() override {
-        close_script();
-        recording = playing_back = play_one = 0;
-        periodic_run = 0;
-        animate_on = 0;
-    }
+    void TearDown() override { reset_events_and_scripts(); }
     static void post_char(char c) { PostMessageA(graphics_window, WM_CHAR, c, 0); }
     ScratchDirectory scratch;
 };
