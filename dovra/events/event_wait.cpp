@@ -62,6 +62,13 @@ int32_t await_event(EventRecord *record) {
     event_state.event_key = 0;
     event_state.event_y = 0;
     event_state.event_x = 0;
+    if (replay_over) {
+        // After a replay every wait ends at once: the program is to end. One
+        // message is still taken, so that the windows stay alive and the
+        // clock moves for a program that goes on all the same.
+        pump_one_message();
+        event_state.event_kind = DOVRA_EXIT;
+    }
     while (waiting_goes_on()) {
         const PumpResult pumped = pump_one_message();
         // A quit taken in this pass ends the call: the step it would have
@@ -73,6 +80,12 @@ int32_t await_event(EventRecord *record) {
             }
             play_one = 0;
             playing_back = 0;
+            if (replaying) {
+                // The replayed script is over, and with it the run.
+                replay_over = 1;
+                event_state.event_kind = DOVRA_EXIT;
+                break;
+            }
         }
         if ((single_step || animate_on) && event_state.event_kind == NO_EVENT) {
             tick_pending = 0;

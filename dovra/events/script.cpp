@@ -11,14 +11,36 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <string>
 
 uint8_t recording = 0;
 uint8_t playing_back = 0;
 uint8_t play_one = 0;
 int32_t periodic_run = 0;
 std::FILE *script_stream = nullptr;
+uint8_t replaying = 0;
+uint8_t replay_over = 0;
 
 namespace {
+
+// While replaying, the script named in the environment is read instead of
+// DOVRA.SCR; recording still writes DOVRA.SCR, so the replayed script is
+// never overwritten.
+std::string replay_script;
+
+const char *reading_path() {
+    return replaying ? replay_script.c_str() : SCRIPT_FILE_NAME;
+}
+
+// A message about the script goes to the log; while replaying, when nobody
+// sees the log, also to standard error.
+void script_message(const char *format, const char *path) {
+    DOVRA_log_printf(format, path);
+    if (replaying) {
+        std::fprintf(stderr, "DOVRA replay: ");
+        std::fprintf(stderr, format, path);
+    }
+}
 
 enum Direction { NOT_OPEN, WRITING, READING };
 Direction script_direction = NOT_OPEN;
@@ -40,11 +62,12 @@ bool open_script(Direction direction) {
         // A directory opens for reading on some systems and then fails every
         // read; it is no script, so it is refused here as Windows refuses it.
         std::error_code error;
-        if (std::filesystem::is_directory(SCRIPT_FILE_NAME, error)) {
+        if (std::filesystem::is_directory(reading_path(), error)) {
             return false;
         }
     }
-    script_stream = std::fopen(SCRIPT_FILE_NAME, direction == WRITING ? "wt" : "rt");
+    script_stream = std::fopen(direction == WRITING ? SCRIPT_FILE_NAME : reading_path(),
+                               direction == WRITING ? "wt" : "rt");
     if (!script_stream) {
         return false;
     }
@@ -182,7 +205,7 @@ void write_script_line(int32_t kind, int32_t x, int32_t y, char key) {
 
 int read_script_step() {
     if (!open_script(READING)) {
-        DOVRA_log_printf("Cannot open script file %s for reading\n", SCRIPT_FILE_NAME);
+        script_message("Cannot open script file %s for reading\n", reading_path());
         end_playback();
         return 0;
     }
@@ -198,9 +221,9 @@ int read_script_step() {
     }
     if (!have_line) {
         if (std::ferror(script_stream)) {
-            DOVRA_log_printf("Cannot read script file %s\n", SCRIPT_FILE_NAME);
+            script_message("Cannot read script file %s\n", reading_path());
         } else {
-            DOVRA_log_printf("EOF encountered in script file %s\n", SCRIPT_FILE_NAME);
+            DOVRA_log_printf("EOF encountered in script file %s\n", reading_path());
         }
         end_playback();
         // Closed, so that the next playback starts again from the first line.
@@ -208,6 +231,11 @@ int read_script_step() {
         return 0;
     }
     if (!dispatch_line(line)) {
+        if (replaying) {
+            std::fprintf(stderr,
+                         "DOVRA replay: script file %s stops at a line it cannot play: %s%s",
+                         reading_path(), line, std::strchr(line, '\n') ? "" : "\n");
+        }
         // The line is consumed: a new playback goes on after it.
         end_playback();
         return 0;
@@ -279,4 +307,18 @@ void finish_script() {
         write_pending_run();
     }
     close_script();
+    replaying = 0;
+    replay_over = 0;
+    replay_script.clear();
+}
+
+void start_replay_if_asked() {
+    const char *path = std::getenv("DOVRA_REPLAY");
+    if (!path || !*path) {
+        return;
+    }
+    replay_script = path;
+    replaying = 1;
+    replay_over = 0;
+    start_playback();
 }

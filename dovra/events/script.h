@@ -14,6 +14,10 @@ extern uint8_t play_one;     // the next wait reads exactly one step
 // playing back: periodic events still owed by the last periodic line.
 extern int32_t periodic_run;
 extern std::FILE *script_stream; // the one open stream on the script file, or null
+// A headless replay is running: the script named by DOVRA_REPLAY plays from
+// start-up, and the end of its playback ends the run with DOVRA_EXIT.
+extern uint8_t replaying;
+extern uint8_t replay_over; // the replayed script has ended: every wait returns DOVRA_EXIT
 
 // Writes the line of one event (for DOVRA_PERIODIC the count in
 // periodic_run), opening the file for writing first when no stream is open.
@@ -37,5 +41,8 @@ void stop_playback();
 void play_one_step();
 
 // At shutdown: writes a pending periodic run of a recording, then closes
-// the stream.
+// the stream; a replay is over.
 void finish_script();
+
+// At start-up: when DOVRA_REPLAY names a script, starts replaying it.
+void start_replay_if_asked();

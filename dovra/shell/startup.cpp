@@ -88,6 +88,7 @@ int DOVRA_startup(HINSTANCE instance, HINSTANCE previous_instance, LPSTR command
     ShowWindow(log_window, show_command);
     ShowWindow(graphics_window, show_command);
     SetTimer(graphics_window, TICK_TIMER_ID, TICK_PERIOD_MS, nullptr);
+    start_replay_if_asked();
     return 1;
 }
 

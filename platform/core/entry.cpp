@@ -1,13 +1,17 @@
 // The process entry on hosts without Win32: main opens the program's
-// backend and hands its arguments to WinMain as one command line, as
+// backend (or, when the environment asks for a headless replay, the replay
+// backend) and hands its arguments to WinMain as one command line, as
 // Windows does.
 #include "platform/backend/backend.h"
+#include "platform/backend/replay/replay.h"
 #include "platform/win32.h"
 
 #include <string>
 
 int main(int argc, char **argv) {
-    if (!platform_prepare_backend(argc > 0 && argv[0] ? argv[0] : "program")) {
+    const char *program = argc > 0 && argv[0] ? argv[0] : "program";
+    const bool replaying = replay_requested();
+    if (replaying ? !replay_prepare(program) : !platform_prepare_backend(program)) {
         return 1;
     }
     std::string command_line;
@@ -17,5 +21,7 @@ int main(int argc, char **argv) {
         }
         command_line += argv[i];
     }
-    return WinMain(GetModuleHandleA(nullptr), nullptr, command_line.data(), SW_SHOWNORMAL);
+    const int exit_code =
+        WinMain(GetModuleHandleA(nullptr), nullptr, command_line.data(), SW_SHOWNORMAL);
+    return replaying ? replay_finish(exit_code) : exit_code;
 }

@@ -33,7 +33,7 @@ inline void reset_events_and_scripts() {
     event_state = EventState{0, 0, 0, 0};
     animate_on = single_step = quit_requested = 0;
     tick_pending = 0;
-    recording = playing_back = play_one = 0;
+    recording = playing_back = play_one = replaying = replay_over = 0;
     periodic_run = 0;
 }
 

@@ -12,7 +12,9 @@
 #include "tests/support/scratch_directory.h"
 
 #include <climits>
+#include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <gtest/gtest.h>
 #include <string>
 #include <vector>
@@ -299,3 +301,52 @@ TEST_F(Events, ARecordingPlaysBackAsItWasDeliveredAlsoWithWindowsLineEnds) {
 }
 
 } // namespace
+
+// Headless replay: with DOVRA_REPLAY naming a script, start-up plays it at
+// once, and its end ends the run for good; DOVRA.SCR is neither read nor
+// written.
+class Replay : public Events {
+  protected:
+    void TearDown() override {
+        unsetenv("DOVRA_REPLAY");
+        finish_script();
+        Events::TearDown();
+    }
+    static std::vector<Event> replay(const std::string &script) {
+        std::ofstream("replayed.scr", std::ios::binary) << script;
+        setenv("DOVRA_REPLAY", "replayed.scr", 1);
+        start_replay_if_asked();
+        std::vector<Event> events;
+        for (int i = 0; i < 10; i++) {
+            events.push_back(next_event());
+            if (events.back().kind == DOVRA_EXIT && events.size() > 1 &&
+                events[events.size() - 2].kind == DOVRA_EXIT) {
+                break;
+            }
+        }
+        return events;
+    }
+};
+
+TEST_F(Replay, PlaysTheNamedScriptAndEndsTheRunAtItsEnd) {
+    write_script_file("DOVRA_KBD(120);\n");
+    DOVRA_set_animation(ANIM_MODE_RUN); // ticks come from the script only
+    const Event EXIT{DOVRA_EXIT, 0, 0, 0};
+    EXPECT_EQ(replay("DOVRA_MOUSE(-3, 4);\nDOVRA_KBD(65);\nDOVRA_PERIODIC(2);\n"),
+              (std::vector<Event>{
+                  {DOVRA_MOUSE, -3, 4, 0}, {DOVRA_KBD, 0, 0, 65}, PERIODIC, PERIODIC, EXIT, EXIT}));
+    EXPECT_EQ(read_script_file(), "DOVRA_KBD(120);\n");
+}
+
+TEST_F(Replay, ALineItCannotPlayEndsTheRunToo) {
+    const Event EXIT{DOVRA_EXIT, 0, 0, 0};
+    EXPECT_EQ(replay("DOVRA_MOUSE(1, 2);\nDOVRA_NOTHING;\nDOVRA_KBD(66);\n"),
+              (std::vector<Event>{{DOVRA_MOUSE, 1, 2, 0}, EXIT, EXIT}));
+}
+
+TEST_F(Replay, WithoutTheVariableNothingIsPlayed) {
+    unsetenv("DOVRA_REPLAY");
+    start_replay_if_asked();
+    EXPECT_FALSE(playing_back);
+    EXPECT_FALSE(replaying);
+}

@@ -1,0 +1,258 @@
+// Headless replay: the settings from the environment, checked before the
+// program starts; the replay backend (the headless one, which also counts
+// the main window's frames, writes its pictures and stops a run that does
+// not end); and the last picture when the program has returned.
+#include "platform/backend/replay/replay.h"
+#include "platform/backend/backend.h"
+#include "platform/backend/headless/headless.h"
+#include "platform/backend/replay/png_file.h"
+#include "platform/core/window_internal.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace {
+
+const long DEFAULT_FRAME_LIMIT = 100000;
+const long MAX_NUMBER = 1000000000;
+// The clock may run for as long as this many frames of the animation
+// would take: a program that never shows a frame still meets the limit.
+const uint32_t FRAME_PERIOD_MS = 100;
+
+struct Replay {
+    std::string program = "program";
+    std::string picture = "replay.png";
+    long every = 0;
+    long frame_limit = DEFAULT_FRAME_LIMIT;
+    uint32_t start_ms = 0;
+    HWND main_window = nullptr;
+    long frames = 0;
+    // The main window's last pixels, kept when it is destroyed.
+    std::vector<uint32_t> kept;
+    int kept_width = 0;
+    int kept_height = 0;
+    bool kept_any = false;
+};
+
+Replay &replay() {
+    static Replay r;
+    return r;
+}
+
+void fail_line(const std::string &message) {
+    std::fprintf(stderr, "%s: %s\n", replay().program.c_str(), message.c_str());
+}
+
+// A whole number from 1 to MAX_NUMBER, or the default when the variable is
+// unset or empty.
+bool number_setting(const char *name, long fallback, long *value) {
+    const char *text = std::getenv(name);
+    if (!text || !*text) {
+        *value = fallback;
+        return true;
+    }
+    errno = 0;
+    char *end = nullptr;
+    const long n = std::strtol(text, &end, 10);
+    if (errno != 0 || *end != '\0' || n < 1 || n > MAX_NUMBER) {
+        fail_line(std::string(name) + "=" + text + " is not a whole number from 1 to " +
+                  std::to_string(MAX_NUMBER));
+        return false;
+    }
+    *value = n;
+    return true;
+}
+
+bool script_readable(const std::string &path) {
+    std::error_code error;
+    if (std::filesystem::is_directory(path, error)) {
+        fail_line("cannot read the script \"" + path + "\": it is a directory");
+        return false;
+    }
+    std::FILE *file = std::fopen(path.c_str(), "rb");
+    if (!file) {
+        fail_line("cannot read the script \"" + path + "\": " + std::strerror(errno));
+        return false;
+    }
+    std::fclose(file);
+    return true;
+}
+
+// Opens the picture's file without truncating it; a file made only for
+// the test is removed again.
+bool picture_writable(const std::string &path) {
+    std::error_code error;
+    const bool existed = std::filesystem::exists(path, error);
+    std::FILE *file = std::fopen(path.c_str(), "ab");
+    if (!file) {
+        fail_line("cannot write the picture \"" + path + "\": " + std::strerror(errno));
+        return false;
+    }
+    std::fclose(file);
+    if (!existed) {
+        std::remove(path.c_str());
+    }
+    return true;
+}
+
+// "out.png" and frame 30 give "out-000030.png".
+std::string numbered_picture(long frame) {
+    const std::string &path = replay().picture;
+    const std::size_t slash = path.find_last_of('/');
+    std::size_t dot = path.find_last_of('.');
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) {
+        dot = path.size();
+    }
+    char number[32];
+    std::snprintf(number, sizeof number, "-%06ld", frame);
+    return path.substr(0, dot) + number + path.substr(dot);
+}
+
+bool write_picture(const std::string &path, const uint32_t *pixels, int width, int height) {
+    std::string error;
+    if (!write_png_file(path, pixels, width, height, &error)) {
+        fail_line("cannot write the picture \"" + path + "\": " + error);
+        return false;
+    }
+    return true;
+}
+
+// The run has gone on past its limit: it is stopped where it is, with no
+// last picture, since it never reached its end.
+[[noreturn]] void stop_endless_run(const char *how) {
+    fail_line(std::string("the replay did not end within ") + std::to_string(replay().frame_limit) +
+              " frames (" + how + "; DOVRA_REPLAY_FRAMES sets the limit)");
+    std::fflush(nullptr);
+    std::_Exit(2);
+}
+
+const Backend &base() {
+    return headless_backend();
+}
+
+void check_clock() {
+    const Replay &r = replay();
+    const uint32_t elapsed = base().now_ms() - r.start_ms;
+    if (static_cast<unsigned long long>(elapsed) >
+        static_cast<unsigned long long>(r.frame_limit) * FRAME_PERIOD_MS) {
+        stop_endless_run("its clock ran that long");
+    }
+    if (headless_starved_waits() > r.frame_limit) {
+        stop_endless_run("it waits for input that no script gives");
+    }
+}
+
+void create_window(const BackendWindowInfo &info) {
+    if (!replay().main_window) {
+        replay().main_window = info.window;
+    }
+    base().create_window(info);
+}
+
+void destroy_window(HWND window) {
+    Replay &r = replay();
+    if (window == r.main_window) {
+        if (const Window *w = find_window(window)) {
+            r.kept = w->pixels;
+            r.kept_width = w->client_width;
+            r.kept_height = w->client_height;
+            r.kept_any = true;
+        }
+    }
+    base().destroy_window(window);
+}
+
+void present(HWND window, const uint32_t *pixels, int width, int height) {
+    base().present(window, pixels, width, height);
+    Replay &r = replay();
+    if (window != r.main_window) {
+        return;
+    }
+    r.frames++;
+    if (r.every && r.frames % r.every == 0 &&
+        !write_picture(numbered_picture(r.frames), pixels, width, height)) {
+        std::fflush(nullptr);
+        std::_Exit(1);
+    }
+    if (r.frames > r.frame_limit) {
+        stop_endless_run("that many frames were shown");
+    }
+}
+
+void wait_input(bool has_deadline, uint32_t deadline) {
+    base().wait_input(has_deadline, deadline);
+    check_clock();
+}
+
+void poll_idle(bool has_deadline, uint32_t deadline) {
+    base().poll_idle(has_deadline, deadline);
+    check_clock();
+}
+
+void show_window(HWND window, bool visible) {
+    base().show_window(window, visible);
+}
+void move_window(const BackendWindowInfo &info) {
+    base().move_window(info);
+}
+void set_menu(HWND window, HMENU menu) {
+    base().set_menu(window, menu);
+}
+bool poll_input(BackendInput *input) {
+    return base().poll_input(input);
+}
+SIZE screen_size() {
+    return base().screen_size();
+}
+uint32_t now_ms() {
+    return base().now_ms();
+}
+
+const Backend replay_backend = {"replay",       create_window, show_window, move_window,
+                                destroy_window, present,       set_menu,    poll_input,
+                                wait_input,     poll_idle,     screen_size, now_ms};
+
+} // namespace
+
+bool replay_requested() {
+    const char *script = std::getenv("DOVRA_REPLAY");
+    return script && *script;
+}
+
+bool replay_prepare(const char *program) {
+    Replay &r = replay();
+    const std::string path = program && *program ? program : "program";
+    r.program = path.substr(path.find_last_of('/') + 1);
+    if (const char *picture = std::getenv("DOVRA_REPLAY_PICTURE"); picture && *picture) {
+        r.picture = picture;
+    }
+    if (!number_setting("DOVRA_REPLAY_EVERY", 0, &r.every) ||
+        !number_setting("DOVRA_REPLAY_FRAMES", DEFAULT_FRAME_LIMIT, &r.frame_limit) ||
+        !script_readable(std::getenv("DOVRA_REPLAY")) || !picture_writable(r.picture)) {
+        return false;
+    }
+    r.start_ms = base().now_ms();
+    platform_set_backend(&replay_backend);
+    return true;
+}
+
+int replay_finish(int exit_code) {
+    const Replay &r = replay();
+    bool written = false;
+    if (const Window *w = r.main_window ? find_window(r.main_window) : nullptr) {
+        written = write_picture(r.picture, w->pixels.data(), w->client_width, w->client_height);
+    } else if (r.kept_any) {
+        written = write_picture(r.picture, r.kept.data(), r.kept_width, r.kept_height);
+    } else {
+        fail_line("no picture: the program created no window");
+    }
+    if (exit_code != 0) {
+        return exit_code;
+    }
+    return written ? 0 : 1;
+}
