@@ -61,6 +61,7 @@ else()
 endif()
 # The prefix is found from the file's own place, so the package can move.
 file(RELATIVE_PATH DOVRA_PC_PREFIX "/p/${CMAKE_INSTALL_LIBDIR}/pkgconfig" "/p")
+string(REGEX REPLACE "/$" "" DOVRA_PC_PREFIX "${DOVRA_PC_PREFIX}")
 configure_file(cmake/dovra.pc.in ${CMAKE_CURRENT_BINARY_DIR}/dovra.pc @ONLY)
 install(FILES ${CMAKE_CURRENT_BINARY_DIR}/dovra.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
 

@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
     cmake g++ make pkg-config
     libgtest-dev libbenchmark-dev
-    libfltk1.3-dev libfreetype-dev libfontconfig-dev
+    libfltk1.3-dev libfreetype-dev libfontconfig-dev libpng-dev
     fonts-liberation2 fonts-dejavu-core
     g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
     wine64 xvfb xauth xdotool imagemagick

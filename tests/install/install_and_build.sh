@@ -1,0 +1,91 @@
+#!/usr/bin/env bash
+# DOVRA as other programs get it: installs a build tree into a fresh prefix,
+# then builds each example as a CMake project of its own against it
+# (find_package(DOVRA)) and the smallest program with one pkg-config line,
+# outside the source tree, and runs each once: on Linux as a headless
+# replay, for Windows under Wine (in the display the suite runs in).
+# Usage: install_and_build.sh linux|windows SOURCE-DIR BUILD-DIR
+set -uo pipefail
+kind=$1 source=$2 build=$3
+failures=0
+fail() {
+    echo "FAIL: $*"
+    failures=$((failures + 1))
+}
+export LSAN_OPTIONS="${LSAN_OPTIONS:+$LSAN_OPTIONS:}print_suppressions=0"
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+prefix="$work/prefix"
+if ! cmake --install "$build" --prefix "$prefix" >"$work/install.log"; then
+    cat "$work/install.log"
+    echo "FAIL: cmake --install"
+    exit 1
+fi
+for file in include/dovra/dovra/dovra.h include/dovra/platform/win32.h \
+    lib/cmake/DOVRA/DOVRAConfig.cmake lib/pkgconfig/dovra.pc; do
+    [ -f "$prefix/$file" ] || fail "not installed: $file"
+done
+
+cmake_options=(-DCMAKE_PREFIX_PATH="$prefix" -DCMAKE_BUILD_TYPE=Release)
+if [ "$kind" = windows ]; then
+    # Cross-compiling finds packages only under the root paths.
+    cmake_options+=(-DCMAKE_TOOLCHAIN_FILE="$source/cmake/mingw-w64-x86_64.cmake"
+        -DCMAKE_FIND_ROOT_PATH="$prefix")
+    suffix=.exe
+else
+    suffix=
+fi
+
+# Runs a built program once with a script: a click, a character, ticks.
+printf 'DOVRA_MOUSE(10, 20);\nDOVRA_KBD(99);\nDOVRA_PERIODIC(5);\nDOVRA_KBD(113);\n' >"$work/run.scr"
+run_once() { # NAME PROGRAM
+    local name=$1 program=$2 status
+    if [ "$kind" = windows ]; then
+        # Copied, with the script, to a directory of its own: Wine runs it there.
+        mkdir -p "$work/run-$name"
+        cp "$program" "$work/run.scr" "$work/run-$name/"
+        (cd "$work/run-$name" && DOVRA_REPLAY=run.scr timeout 120 \
+            "$source/tools/wine-exec.sh" "./$(basename "$program")" </dev/null)
+        status=$?
+        [ "$status" -eq 0 ] || fail "$name under Wine: exit code $status"
+    else
+        DOVRA_REPLAY="$work/run.scr" DOVRA_REPLAY_PICTURE="$work/$name.png" timeout 120 \
+            "$program" </dev/null
+        status=$?
+        [ "$status" -eq 0 ] || fail "$name replayed: exit code $status"
+        [ -s "$work/$name.png" ] || fail "$name replayed: no picture"
+    fi
+}
+
+# Each example from a copy outside the source tree, so that nothing of the
+# tree can be found but through the installed package.
+for example in bouncing_ball click_shapes; do
+    cp -r "$source/examples/$example" "$work/$example-source"
+    if ! cmake -S "$work/$example-source" -B "$work/$example-build" "${cmake_options[@]}" \
+        >"$work/$example.log" 2>&1 ||
+        ! cmake --build "$work/$example-build" -j2 >>"$work/$example.log" 2>&1; then
+        cat "$work/$example.log"
+        fail "$example does not build against the installed package"
+        continue
+    fi
+    run_once "$example" "$work/$example-build/$example$suffix"
+done
+
+# One file, one pkg-config line.
+export PKG_CONFIG_PATH="$prefix/lib/pkgconfig"
+cp "$source/tests/install/smallest_program.cpp" "$work/smallest.cpp"
+if [ "$kind" = windows ]; then
+    compile=(x86_64-w64-mingw32-g++-posix "$work/smallest.cpp" -o "$work/smallest.exe"
+        $(pkg-config --cflags --libs dovra) -mwindows -static)
+else
+    compile=(g++ "$work/smallest.cpp" -o "$work/smallest" $(pkg-config --cflags --libs dovra))
+fi
+if "${compile[@]}"; then
+    run_once smallest "$work/smallest$suffix"
+else
+    fail "the smallest program does not build with pkg-config: ${compile[*]}"
+fi
+
+[ "$failures" -eq 0 ] && echo "install ($kind): the package builds and runs programs"
+exit $((failures > 0))
