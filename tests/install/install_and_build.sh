@@ -72,6 +72,24 @@ for example in bouncing_ball click_shapes; do
     run_once "$example" "$work/$example-build/$example$suffix"
 done
 
+# On Linux the same program opens its real window on a display.
+if [ "$kind" = linux ] && [ -x "$work/bouncing_ball-build/bouncing_ball" ]; then
+    "$source/tools/with-xvfb.sh" bash -c '
+        "$1" </dev/null & pid=$!
+        shown=1
+        for _ in $(seq 150); do
+            if xdotool search --name "^DOVRA Graphics$" >/dev/null 2>&1; then
+                shown=0
+                break
+            fi
+            sleep 0.1
+        done
+        kill "$pid" 2>/dev/null
+        wait "$pid" 2>/dev/null
+        exit $shown' _ "$work/bouncing_ball-build/bouncing_ball" ||
+        fail "bouncing_ball built against the package shows no window on the display"
+fi
+
 # One file, one pkg-config line.
 export PKG_CONFIG_PATH="$prefix/lib/pkgconfig"
 cp "$source/tests/install/smallest_program.cpp" "$work/smallest.cpp"

@@ -121,6 +121,13 @@ printf 'DOVRA_MOUSE(-240, 232);\nDOVRA_PERIODIC(30);\n' >other.scr
 output=$("$grade" "$cone" other.scr cone1.png diff.png)
 [ $? -eq 1 ] && [[ $output == different:*pixels* ]] || fail "grading a different picture: $output"
 [ "$(identify -format '%w x %h' diff.png 2>&1)" = "595 x 496" ] || fail "no difference picture"
+for example in "$ball ball" "$shapes shapes"; do
+    set -- $example
+    output=$("$grade" "$1" "$2.scr" "$2.png" diff.png)
+    [ $? -eq 0 ] && [[ $output == equal:* ]] || fail "grading $2 against its own picture: $output"
+done
+output=$("$grade" "$ball" shapes.scr ball.png diff.png)
+[ $? -eq 1 ] || fail "grading the ball with another script: $output"
 output=$("$grade" "$cone" missing.scr cone1.png diff.png 2>&1)
 [ $? -eq 2 ] || fail "grading with a missing script: $output"
 
