@@ -3,7 +3,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cwchar>
 
 namespace {
 
@@ -43,15 +42,13 @@ int64_t round_half_up(double v) {
 // Boxes wider or higher than this are not walked point by point.
 const int64_t WALK_LIMIT = 1 << 16;
 
-// The first quadrant of an ellipse of the given box size, as the integer
-// points of its outline relative to the box's top-left corner: x from the
-// right edge inwards, y from the middle row downwards (Zingl's algorithm).
-struct QuadrantPoint {
-    int64_t x;
-    int64_t y;
-};
-
-std::vector<QuadrantPoint> ellipse_quadrant(int64_t width, int64_t height) {
+// Walks the first quadrant of an ellipse of the given box size, calling
+// visit(x, y) for each integer point of its outline relative to the box's
+// top-left corner: x from the right edge inwards, y from the middle row
+// downwards (Zingl's algorithm). x never grows along the walk, so the first
+// point of each row is its outermost one. Nothing is stored: the shapes
+// that only paint the points need no memory at all.
+template <class Visit> void walk_quadrant(int64_t width, int64_t height, Visit visit) {
     const int64_t a = width - 1;
     const int64_t b = height - 1;
     const int64_t asq = 8 * a * a;
@@ -59,12 +56,11 @@ std::vector<QuadrantPoint> ellipse_quadrant(int64_t width, int64_t height) {
     int64_t dx = 4 * b * b * (1 - a);
     int64_t dy = 4 * a * a * (1 + (b % 2));
     int64_t err = dx + dy + a * a * (b % 2);
-    std::vector<QuadrantPoint> points;
     int64_t x = a;
     int64_t y = height / 2;
     while (x >= width / 2) {
         const int64_t e2 = 2 * err;
-        points.push_back({x, y});
+        visit(x, y);
         if (e2 >= dx) {
             x--;
             dx += bsq;
@@ -76,7 +72,27 @@ std::vector<QuadrantPoint> ellipse_quadrant(int64_t width, int64_t height) {
             err += dy;
         }
     }
-    return points;
+}
+
+// Walks the rows of a filled ellipse of a box small enough to walk, calling
+// row(y, x0, x1) with [x0, x1) relative to the box's top-left corner: each
+// row of the lower half spans from the mirror of its outermost outline point
+// to that point, and the upper half mirrors the lower. Rows that the outline
+// never reaches are empty and not visited.
+template <class Row> void walk_ellipse_rows(int64_t width, int64_t height, Row row) {
+    const int64_t a = width - 1;
+    const int64_t b = height - 1;
+    int64_t last_y = -1;
+    walk_quadrant(width, height, [&](int64_t x, int64_t y) {
+        if (y == last_y) {
+            return; // an inner point of a row already visited
+        }
+        last_y = y;
+        row(y, a - x, x + 1);
+        if (b - y != y) {
+            row(b - y, a - x, x + 1);
+        }
+    });
 }
 
 // For a box too large to walk, the half-width of the ellipse at row y
@@ -104,62 +120,25 @@ void analytic_row(int64_t left, int64_t width, int64_t height, int64_t row, int6
 }
 
 // The rows of a filled ellipse of a box small enough to walk, as [x0, x1)
-// relative to the box's left edge: each row of the lower half spans from
-// the mirror of its outermost outline point to that point, and the upper
-// half mirrors the lower. An empty row is [0, 0).
+// relative to the box's left edge; an empty row is [0, 0).
 std::vector<std::pair<int64_t, int64_t>> ellipse_rows(int64_t width, int64_t height) {
-    const int64_t a = width - 1;
-    const int64_t b = height - 1;
-    std::vector<int64_t> reach(static_cast<std::size_t>(height), -1);
-    for (const QuadrantPoint &p : ellipse_quadrant(width, height)) {
-        for (int64_t row : {p.y, b - p.y}) {
-            reach[row] = std::max(reach[row], p.x);
-        }
-    }
     std::vector<std::pair<int64_t, int64_t>> rows(static_cast<std::size_t>(height), {0, 0});
-    for (int64_t row = 0; row < height; row++) {
-        if (reach[row] >= 0) {
-            rows[row] = {a - reach[row], reach[row] + 1};
-        }
-    }
+    walk_ellipse_rows(width, height, [&](int64_t y, int64_t x0, int64_t x1) {
+        rows[y] = {x0, x1};
+    });
     return rows;
 }
 
 } // namespace
 
-void fill_pixels(uint32_t *row, int64_t count, uint32_t pixel) {
-    static_assert(sizeof(wchar_t) == sizeof(uint32_t), "wmemset fills 4-byte units");
-    if (count < 16) {
-        for (int64_t i = 0; i < count; i++) {
-            row[i] = pixel;
-        }
-        return;
-    }
-    std::wmemset(reinterpret_cast<wchar_t *>(row), static_cast<wchar_t>(pixel),
-                 static_cast<std::size_t>(count));
-}
-
-void SpanWriter::span(int64_t y, int64_t x0, int64_t x1) const {
-    if (y < 0 || y >= t_.height) {
-        return;
-    }
-    x0 = std::max<int64_t>(x0, 0);
-    x1 = std::min<int64_t>(x1, t_.width);
-    if (x0 >= x1) {
-        return;
-    }
-    fill_pixels(t_.pixels + y * t_.width + x0, x1 - x0, pixel_);
-}
-
-void fill_polygon(const SpanWriter &out, const std::vector<Point64> &points, bool winding) {
-    const std::size_t n = points.size();
+void fill_polygon(const SpanWriter &out, const Point64 *points, std::size_t n, bool winding) {
     if (n < 3) {
         return;
     }
     int64_t ymin = points[0].y, ymax = points[0].y;
-    for (const Point64 &p : points) {
-        ymin = std::min(ymin, p.y);
-        ymax = std::max(ymax, p.y);
+    for (std::size_t i = 0; i < n; i++) {
+        ymin = std::min(ymin, points[i].y);
+        ymax = std::max(ymax, points[i].y);
     }
     ymin = std::max<int64_t>(ymin, 0);
     ymax = std::min<int64_t>(ymax, out.height());
@@ -175,8 +154,11 @@ void fill_polygon(const SpanWriter &out, const std::vector<Point64> &points, boo
         bool started = false;
         Wide q = 0, r = 0, q_step = 0, r_step = 0;
     };
-    std::vector<EdgeStep> steps(n);
-    std::vector<Crossing> crossings;
+    // Scratch space kept from call to call (the layer runs on one thread), so
+    // that a polygon costs no allocation once the largest one has been seen.
+    static std::vector<EdgeStep> steps;
+    static std::vector<Crossing> crossings;
+    steps.assign(n, EdgeStep());
     for (int64_t y = ymin; y < ymax; y++) {
         crossings.clear();
         for (std::size_t i = 0; i < n; i++) {
@@ -212,8 +194,17 @@ void fill_polygon(const SpanWriter &out, const std::vector<Point64> &points, boo
             crossings.push_back(
                 {static_cast<int64_t>(e.q + (e.r > 0 ? 1 : 0)), q.y > p.y ? 1 : -1});
         }
-        std::sort(crossings.begin(), crossings.end(),
-                  [](const Crossing &l, const Crossing &r) { return l.x < r.x; });
+        // Insertion sort: a row has few crossings (two for a convex shape).
+        // Crossings at one x may come in any order: the span between them is
+        // empty and the winding count after them is the same.
+        for (std::size_t i = 1; i < crossings.size(); i++) {
+            const Crossing c = crossings[i];
+            std::size_t j = i;
+            for (; j > 0 && crossings[j - 1].x > c.x; j--) {
+                crossings[j] = crossings[j - 1];
+            }
+            crossings[j] = c;
+        }
         int count = 0;
         for (std::size_t i = 0; i + 1 < crossings.size(); i++) {
             count = winding ? count + crossings[i].direction : count + 1;
@@ -264,9 +255,7 @@ void thin_line(const SpanWriter &out, Point64 from, Point64 to) {
         if (x_major) {
             out.span(minor_start, std::min(a, b), std::max(a, b) + 1);
         } else {
-            for (int64_t y = std::min(a, b); y <= std::max(a, b); y++) {
-                out.pixel(minor_start, y);
-            }
+            out.column(minor_start, std::min(a, b), std::max(a, b) + 1);
         }
         return;
     }
@@ -382,11 +371,11 @@ void wide_line(const SpanWriter &out, Point64 from, Point64 to, const PenDot &do
         narrow.x = -narrow.x;
         wide.x = -wide.x;
     }
-    const std::vector<Point64> band = {{from.x + wide.x, from.y - wide.y},
-                                       {from.x - narrow.x, from.y + narrow.y},
-                                       {to.x - narrow.x, to.y + narrow.y},
-                                       {to.x + wide.x, to.y - wide.y}};
-    fill_polygon(out, band, true);
+    const Point64 band[] = {{from.x + wide.x, from.y - wide.y},
+                            {from.x - narrow.x, from.y + narrow.y},
+                            {to.x - narrow.x, to.y + narrow.y},
+                            {to.x + wide.x, to.y - wide.y}};
+    fill_polygon(out, band, 4, true);
 }
 
 void fill_ellipse(const SpanWriter &out, int64_t left, int64_t top, int64_t right, int64_t bottom) {
@@ -395,18 +384,16 @@ void fill_ellipse(const SpanWriter &out, int64_t left, int64_t top, int64_t righ
     if (width <= 0 || height <= 0) {
         return;
     }
-    const bool walk = width <= WALK_LIMIT && height <= WALK_LIMIT;
-    const std::vector<std::pair<int64_t, int64_t>> rows =
-        walk ? ellipse_rows(width, height) : std::vector<std::pair<int64_t, int64_t>>();
+    if (width <= WALK_LIMIT && height <= WALK_LIMIT) {
+        walk_ellipse_rows(width, height, [&](int64_t y, int64_t x0, int64_t x1) {
+            out.span(top + y, left + x0, left + x1);
+        });
+        return;
+    }
     const int64_t y0 = std::max<int64_t>(top, 0), y1 = std::min<int64_t>(bottom, out.height());
     for (int64_t y = y0; y < y1; y++) {
         int64_t x0, x1;
-        if (walk) {
-            x0 = left + rows[y - top].first;
-            x1 = left + rows[y - top].second;
-        } else {
-            analytic_row(left, width, height, y - top, &x0, &x1);
-        }
+        analytic_row(left, width, height, y - top, &x0, &x1);
         out.span(y, x0, x1);
     }
 }
@@ -447,26 +434,31 @@ void ellipse_outline(const SpanWriter &out, int64_t left, int64_t top, int64_t r
         }
         return;
     }
+    if (pen_width <= 1) {
+        // Each point of the quadrant and its three mirrors.
+        walk_quadrant(width, height, [&](int64_t x, int64_t y) {
+            out.pixel(left + x, top + y);
+            out.pixel(left + a - x, top + y);
+            out.pixel(left + a - x, top + b - y);
+            out.pixel(left + x, top + b - y);
+        });
+        return;
+    }
     // The closed path through all four quadrants, in order around the curve.
-    const std::vector<QuadrantPoint> q = ellipse_quadrant(width, height);
+    std::vector<Point64> q;
+    walk_quadrant(width, height, [&](int64_t x, int64_t y) { q.push_back({x, y}); });
     std::vector<Point64> path;
-    for (const QuadrantPoint &p : q) {
+    for (const Point64 &p : q) {
         path.push_back({left + p.x, top + p.y});
     }
     for (auto it = q.rbegin(); it != q.rend(); ++it) {
         path.push_back({left + a - it->x, top + it->y});
     }
-    for (const QuadrantPoint &p : q) {
+    for (const Point64 &p : q) {
         path.push_back({left + a - p.x, top + b - p.y});
     }
     for (auto it = q.rbegin(); it != q.rend(); ++it) {
         path.push_back({left + it->x, top + b - it->y});
-    }
-    if (pen_width <= 1) {
-        for (const Point64 &p : path) {
-            out.pixel(p.x, p.y);
-        }
-        return;
     }
     const PenDot dot(pen_width);
     for (std::size_t i = 0; i < path.size(); i++) {
