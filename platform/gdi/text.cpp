@@ -67,8 +67,7 @@ HFONT WINAPI CreateFontA(int height, int width, int escapement, int orientation,
                          DWORD pitch_and_family, LPCSTR face_name) {
     (void)width, (void)escapement, (void)orientation, (void)italic, (void)underline;
     (void)strike_out, (void)charset, (void)out_precision, (void)clip_precision, (void)quality;
-    auto font = std::make_unique<GdiObject>();
-    font->kind = GdiObject::FONT;
+    std::unique_ptr<GdiObject> font = new_gdi_object(GdiObject::FONT);
     font->font_height = height;
     font->font_weight = weight;
     font->fixed_pitch = (pitch_and_family & 0x3) == FIXED_PITCH;
