@@ -1,5 +1,6 @@
 // Fonts and text on a device context: creation, metrics, extents and
 // antialiased output, in transparent or opaque background mode.
+#include "platform/gdi/blend.h"
 #include "platform/gdi/device_context.h"
 #include "platform/gdi/font_face.h"
 #include "platform/gdi/gdi_objects.h"
@@ -41,22 +42,6 @@ int text_width(const CurrentFont &font, LPCSTR text, int count) {
         }
     }
     return width;
-}
-
-// Each channel becomes (under * (255 - coverage) + over * coverage + 127) / 255.
-// Red and blue are worked out together in the two 16-bit halves of one word
-// (no half exceeds 65,152), and x / 255 is (x + 1 + (x >> 8)) >> 8, which
-// is exact for every x up to 65,534.
-uint32_t blend(uint32_t under, uint32_t over, unsigned coverage) {
-    if (coverage == 255) {
-        return over;
-    }
-    const uint32_t keep = 255 - coverage;
-    uint32_t rb = (under & 0x00FF00FF) * keep + (over & 0x00FF00FF) * coverage + 0x007F007F;
-    uint32_t g = ((under >> 8) & 0xFF) * keep + ((over >> 8) & 0xFF) * coverage + 0x7F;
-    rb = ((rb + 0x00010001 + ((rb >> 8) & 0x00FF00FF)) >> 8) & 0x00FF00FF;
-    g = ((g + 1 + (g >> 8)) >> 8) & 0xFF;
-    return rb | (g << 8);
 }
 
 } // namespace
@@ -170,12 +155,8 @@ BOOL WINAPI TextOutA(HDC dc, int x, int y, LPCSTR text, int count) {
                 continue;
             }
             const unsigned char *cover = g.coverage + static_cast<int64_t>(row) * g.pitch;
-            uint32_t *out = target.pixels + ty * target.width;
-            for (int64_t col = first_col; col < end_col; col++) {
-                if (cover[col] != 0) {
-                    out[left + col] = blend(out[left + col], ink, cover[col]);
-                }
-            }
+            blend_row(target.pixels + ty * target.width + left + first_col, cover + first_col,
+                      end_col - first_col, ink);
         }
         pen += g.advance;
     }
