@@ -142,44 +142,49 @@ void fill_polygon(const SpanWriter &out, const Point64 *points, std::size_t n, b
     }
     ymin = std::max<int64_t>(ymin, 0);
     ymax = std::min<int64_t>(ymax, out.height());
+    // Both fields are 8 bytes: a crossing is stored field by field and read
+    // back whole by the sort, and a read that spans a narrower store stalls.
     struct Crossing {
         int64_t x;
-        int direction;
+        int64_t direction;
     };
     // An edge crosses row y at ceil(num / den), with
     // num = top.x * den + (y - top.y) * (bottom.x - top.x). Each edge keeps
     // that as a floor quotient and remainder, divided once on its first row
-    // and advanced by additions on the rows after it.
-    struct EdgeStep {
-        bool started = false;
-        Wide q = 0, r = 0, q_step = 0, r_step = 0;
+    // and advanced by additions on the rows after it. Horizontal edges cross
+    // no row and are left out.
+    struct Edge {
+        Point64 top, bottom;
+        int64_t direction; // 1 where the path runs downwards, -1 upwards
+        bool started;
+        Wide q, r, q_step, r_step;
     };
     // Scratch space kept from call to call (the layer runs on one thread), so
     // that a polygon costs no allocation once the largest one has been seen.
-    static std::vector<EdgeStep> steps;
+    static std::vector<Edge> edges;
     static std::vector<Crossing> crossings;
-    steps.assign(n, EdgeStep());
+    edges.clear();
+    for (std::size_t i = 0; i < n; i++) {
+        const Point64 &p = points[i];
+        const Point64 &q = points[i + 1 == n ? 0 : i + 1];
+        if (p.y != q.y) {
+            edges.push_back(
+                {p.y < q.y ? p : q, p.y < q.y ? q : p, q.y > p.y ? 1 : -1, false, 0, 0, 0, 0});
+        }
+    }
     for (int64_t y = ymin; y < ymax; y++) {
         crossings.clear();
-        for (std::size_t i = 0; i < n; i++) {
-            const Point64 &p = points[i];
-            const Point64 &q = points[(i + 1) % n];
-            if (p.y == q.y) {
+        for (Edge &e : edges) {
+            if (y < e.top.y || y >= e.bottom.y) {
                 continue;
             }
-            const Point64 &top = p.y < q.y ? p : q;
-            const Point64 &bottom = p.y < q.y ? q : p;
-            if (y < top.y || y >= bottom.y) {
-                continue;
-            }
-            const Wide den = bottom.y - top.y;
-            EdgeStep &e = steps[i];
+            const Wide den = e.bottom.y - e.top.y;
             if (!e.started) {
-                const Wide num = static_cast<Wide>(top.x) * den +
-                                 static_cast<Wide>(y - top.y) * (bottom.x - top.x);
+                const Wide num = static_cast<Wide>(e.top.x) * den +
+                                 static_cast<Wide>(y - e.top.y) * (e.bottom.x - e.top.x);
                 e.q = floor_div_wide(num, den);
                 e.r = num - e.q * den;
-                const Wide increment = static_cast<Wide>(bottom.x) - top.x;
+                const Wide increment = static_cast<Wide>(e.bottom.x) - e.top.x;
                 e.q_step = floor_div_wide(increment, den);
                 e.r_step = increment - e.q_step * den;
                 e.started = true;
@@ -191,8 +196,7 @@ void fill_polygon(const SpanWriter &out, const Point64 *points, std::size_t n, b
                     e.q++;
                 }
             }
-            crossings.push_back(
-                {static_cast<int64_t>(e.q + (e.r > 0 ? 1 : 0)), q.y > p.y ? 1 : -1});
+            crossings.push_back({static_cast<int64_t>(e.q + (e.r > 0 ? 1 : 0)), e.direction});
         }
         // Insertion sort: a row has few crossings (two for a convex shape).
         // Crossings at one x may come in any order: the span between them is
@@ -205,7 +209,7 @@ void fill_polygon(const SpanWriter &out, const Point64 *points, std::size_t n, b
             }
             crossings[j] = c;
         }
-        int count = 0;
+        int64_t count = 0;
         for (std::size_t i = 0; i + 1 < crossings.size(); i++) {
             count = winding ? count + crossings[i].direction : count + 1;
             const bool inside = winding ? count != 0 : (count % 2) == 1;
