@@ -28,6 +28,16 @@ inline void fill_pixels(uint32_t *row, int64_t count, uint32_t pixel) {
         }
         return;
     }
+#if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
+    // A block of a quarter of a megabyte or more (a whole surface): the
+    // processor's string store fills it as fast as memset, a fifth faster
+    // than wmemset. It starts too slowly to pay off on single rows.
+    if (count >= (1 << 16)) {
+        std::size_t n = static_cast<std::size_t>(count);
+        asm volatile("rep stosl" : "+D"(row), "+c"(n) : "a"(pixel) : "memory");
+        return;
+    }
+#endif
     std::wmemset(reinterpret_cast<wchar_t *>(row), static_cast<wchar_t>(pixel),
                  static_cast<std::size_t>(count));
 }
@@ -49,6 +59,24 @@ class SpanWriter {
     void pixel(int64_t x, int64_t y) const {
         if (x >= 0 && x < t_.width && y >= 0 && y < t_.height) {
             t_.pixels[y * t_.width + x] = pixel_;
+        }
+    }
+    // Paints [x0, x1) of rows [y0, y1). Rows as wide as the target follow
+    // one another in memory and are filled as one run.
+    void box(int64_t y0, int64_t y1, int64_t x0, int64_t x1) const {
+        y0 = std::max<int64_t>(y0, 0);
+        y1 = std::min<int64_t>(y1, t_.height);
+        x0 = std::max<int64_t>(x0, 0);
+        x1 = std::min<int64_t>(x1, t_.width);
+        if (y0 >= y1 || x0 >= x1) {
+            return;
+        }
+        if (x0 == 0 && x1 == t_.width) {
+            fill_pixels(t_.pixels + y0 * t_.width, (y1 - y0) * t_.width, pixel_);
+            return;
+        }
+        for (int64_t y = y0; y < y1; y++) {
+            fill_pixels(t_.pixels + y * t_.width + x0, x1 - x0, pixel_);
         }
     }
     // Paints rows [y0, y1) of column x, clipped once for the whole column.

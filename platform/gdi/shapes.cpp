@@ -81,12 +81,13 @@ bool rectangle(HDC dc, int64_t left, int64_t top, int64_t right, int64_t bottom)
     bottom--;
     if (t.brush) {
         const int64_t inset_start = (t.pen_width + 1) / 2, inset_end = t.pen_width / 2;
-        const SpanWriter fill = brush_writer(t);
-        const int64_t y0 = std::max<int64_t>(top + inset_start, 0);
-        const int64_t y1 = std::min<int64_t>(bottom - inset_end, t.target.height);
-        for (int64_t y = y0; y < y1; y++) {
-            fill.span(y, left + inset_start, right - inset_end);
-        }
+        // A one-pixel outline is painted afterwards over the two outer
+        // columns of every filled row, so the fill may cover those columns
+        // too; the picture is the same, and a box as wide as the target is
+        // then one block of memory, filled at the speed of memset.
+        const int64_t side_start = t.thin() ? 0 : inset_start, side_end = t.thin() ? -1 : inset_end;
+        brush_writer(t).box(top + inset_start, bottom - inset_end, left + side_start,
+                            right - side_end);
     }
     const Point64 outline[] = {{left, top}, {right, top}, {right, bottom}, {left, bottom}};
     outline_path(t, outline, 4);
