@@ -131,6 +131,26 @@ std::vector<std::pair<int64_t, int64_t>> ellipse_rows(int64_t width, int64_t hei
 
 } // namespace
 
+void SpanWriter::box(int64_t y0, int64_t y1, int64_t x0, int64_t x1) const {
+    y0 = std::max<int64_t>(y0, 0);
+    y1 = std::min<int64_t>(y1, t_.height);
+    x0 = std::max<int64_t>(x0, 0);
+    x1 = std::min<int64_t>(x1, t_.width);
+    if (y0 >= y1 || x0 >= x1) {
+        return;
+    }
+    const int64_t rows = y1 - y0, run = x1 - x0;
+    uint32_t *const first = t_.pixels + y0 * t_.width + x0;
+    if (run == t_.width) {
+        // Rows as wide as the target follow one another in memory.
+        fill_pixels(first, rows * t_.width, pixel_);
+        return;
+    }
+    for (int64_t y = 0; y < rows; y++) {
+        fill_pixels(first + y * t_.width, run, pixel_);
+    }
+}
+
 void fill_polygon(const SpanWriter &out, const Point64 *points, std::size_t n, bool winding) {
     if (n < 3) {
         return;

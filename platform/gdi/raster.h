@@ -16,6 +16,9 @@ struct Point64 {
     int64_t y;
 };
 
+// Pixels from which one run is filled as a block (see fill_pixels).
+const int64_t BLOCK_FILL = 1 << 16;
+
 // Sets `count` pixels from `row` on to `pixel`. Long runs go to the C
 // library's wide-character fill (a 4-byte fill, vectorised), which costs
 // about what memset does; a plain loop of 4-byte stores costs ten times that.
@@ -32,7 +35,7 @@ inline void fill_pixels(uint32_t *row, int64_t count, uint32_t pixel) {
     // A block of a quarter of a megabyte or more (a whole surface): the
     // processor's string store fills it as fast as memset, a fifth faster
     // than wmemset. It starts too slowly to pay off on single rows.
-    if (count >= (1 << 16)) {
+    if (count >= BLOCK_FILL) {
         std::size_t n = static_cast<std::size_t>(count);
         asm volatile("rep stosl" : "+D"(row), "+c"(n) : "a"(pixel) : "memory");
         return;
@@ -61,24 +64,8 @@ class SpanWriter {
             t_.pixels[y * t_.width + x] = pixel_;
         }
     }
-    // Paints [x0, x1) of rows [y0, y1). Rows as wide as the target follow
-    // one another in memory and are filled as one run.
-    void box(int64_t y0, int64_t y1, int64_t x0, int64_t x1) const {
-        y0 = std::max<int64_t>(y0, 0);
-        y1 = std::min<int64_t>(y1, t_.height);
-        x0 = std::max<int64_t>(x0, 0);
-        x1 = std::min<int64_t>(x1, t_.width);
-        if (y0 >= y1 || x0 >= x1) {
-            return;
-        }
-        if (x0 == 0 && x1 == t_.width) {
-            fill_pixels(t_.pixels + y0 * t_.width, (y1 - y0) * t_.width, pixel_);
-            return;
-        }
-        for (int64_t y = y0; y < y1; y++) {
-            fill_pixels(t_.pixels + y * t_.width + x0, x1 - x0, pixel_);
-        }
-    }
+    // Paints [x0, x1) of rows [y0, y1), clipped to the target.
+    void box(int64_t y0, int64_t y1, int64_t x0, int64_t x1) const;
     // Paints rows [y0, y1) of column x, clipped once for the whole column.
     void column(int64_t x, int64_t y0, int64_t y1) const {
         if (x < 0 || x >= t_.width) {
