@@ -26,13 +26,29 @@ int64_t floor_div(Wide num, Wide den) {
     return static_cast<int64_t>(q);
 }
 
-// The floor of num / den for den > 0, kept in 128 bits.
-Wide floor_div_wide(Wide num, Wide den) {
-    Wide q = num / den;
+// The floor of num / den for den > 0, in 128 bits or, where the caller
+// knows every value fits, in 64.
+template <class Int> Int floor_div_positive(Int num, Int den) {
+    Int q = num / den;
     if (num % den != 0 && num < 0) {
         q--;
     }
     return q;
+}
+
+// Shapes whose coordinates all lie within this bound keep their edge and
+// line stepping in 64 bits (no product or sum there can overflow), which
+// costs half the instructions per row or pixel of 128 bits.
+const int64_t NARROW_LIMIT = int64_t(1) << 29;
+
+bool narrow(const Point64 *points, std::size_t n) {
+    for (std::size_t i = 0; i < n; i++) {
+        if (points[i].x <= -NARROW_LIMIT || points[i].x >= NARROW_LIMIT ||
+            points[i].y <= -NARROW_LIMIT || points[i].y >= NARROW_LIMIT) {
+            return false;
+        }
+    }
+    return true;
 }
 
 int64_t round_half_up(double v) {
@@ -151,10 +167,10 @@ void SpanWriter::box(int64_t y0, int64_t y1, int64_t x0, int64_t x1) const {
     }
 }
 
-void fill_polygon(const SpanWriter &out, const Point64 *points, std::size_t n, bool winding) {
-    if (n < 3) {
-        return;
-    }
+namespace {
+
+template <class Int>
+void fill_polygon_in(const SpanWriter &out, const Point64 *points, std::size_t n, bool winding) {
     int64_t ymin = points[0].y, ymax = points[0].y;
     for (std::size_t i = 0; i < n; i++) {
         ymin = std::min(ymin, points[i].y);
@@ -177,7 +193,7 @@ void fill_polygon(const SpanWriter &out, const Point64 *points, std::size_t n, b
         Point64 top, bottom;
         int64_t direction; // 1 where the path runs downwards, -1 upwards
         bool started;
-        Wide q, r, q_step, r_step;
+        Int q, r, q_step, r_step;
     };
     // Scratch space kept from call to call (the layer runs on one thread), so
     // that a polygon costs no allocation once the largest one has been seen.
@@ -198,14 +214,14 @@ void fill_polygon(const SpanWriter &out, const Point64 *points, std::size_t n, b
             if (y < e.top.y || y >= e.bottom.y) {
                 continue;
             }
-            const Wide den = e.bottom.y - e.top.y;
+            const Int den = e.bottom.y - e.top.y;
             if (!e.started) {
-                const Wide num = static_cast<Wide>(e.top.x) * den +
-                                 static_cast<Wide>(y - e.top.y) * (e.bottom.x - e.top.x);
-                e.q = floor_div_wide(num, den);
+                const Int num = static_cast<Int>(e.top.x) * den +
+                                static_cast<Int>(y - e.top.y) * (e.bottom.x - e.top.x);
+                e.q = floor_div_positive(num, den);
                 e.r = num - e.q * den;
-                const Wide increment = static_cast<Wide>(e.bottom.x) - e.top.x;
-                e.q_step = floor_div_wide(increment, den);
+                const Int increment = static_cast<Int>(e.bottom.x) - e.top.x;
+                e.q_step = floor_div_positive(increment, den);
                 e.r_step = increment - e.q_step * den;
                 e.started = true;
             } else {
@@ -239,6 +255,73 @@ void fill_polygon(const SpanWriter &out, const Point64 *points, std::size_t n, b
         }
     }
 }
+
+} // namespace
+
+void fill_polygon(const SpanWriter &out, const Point64 *points, std::size_t n, bool winding) {
+    if (n < 3) {
+        return;
+    }
+    if (narrow(points, n)) {
+        fill_polygon_in<int64_t>(out, points, n, winding);
+    } else {
+        fill_polygon_in<Wide>(out, points, n, winding);
+    }
+}
+
+namespace {
+
+// Steps lo to hi of a one-pixel line (see thin_line), with the rounding
+// carried in Int.
+template <class Int>
+void line_steps(const SpanWriter &out, bool x_major, int64_t major_start, int64_t major_sign,
+                int64_t minor_start, int64_t minor_delta, int64_t steps, int64_t lo, int64_t hi) {
+    // Nearest pixel; an exact half goes to the smaller coordinate, whichever
+    // way the line runs: the minor offset of step i is
+    // ceil((2 * minor_delta * i - steps) / (2 * steps)). It is kept as a
+    // quotient and remainder that each step advances by one addition, so
+    // only the first step divides.
+    const Int den = static_cast<Int>(2) * steps;
+    const Int first = static_cast<Int>(2) * minor_delta * lo - steps;
+    Int q = floor_div_positive(first, den);
+    Int r = first - q * den; // 0 <= r < den
+    const Int increment = static_cast<Int>(2) * minor_delta;
+    const Int q_step = floor_div_positive(increment, den);
+    const Int r_step = increment - q_step * den;
+    // Along a mostly horizontal line, the pixels of one row are painted as
+    // one span.
+    int64_t run_minor = 0, run_first = 0, run_last = 0;
+    bool in_run = false;
+    for (int64_t i = lo; i <= hi; i++) {
+        const int64_t major = major_start + major_sign * i;
+        const int64_t minor = minor_start + static_cast<int64_t>(q + (r > 0 ? 1 : 0));
+        q += q_step;
+        r += r_step;
+        if (r >= den) {
+            r -= den;
+            q++;
+        }
+        if (!x_major) {
+            out.pixel(minor, major);
+            continue;
+        }
+        if (in_run && minor == run_minor) {
+            run_last = major;
+            continue;
+        }
+        if (in_run) {
+            out.span(run_minor, std::min(run_first, run_last), std::max(run_first, run_last) + 1);
+        }
+        in_run = true;
+        run_minor = minor;
+        run_first = run_last = major;
+    }
+    if (in_run) {
+        out.span(run_minor, std::min(run_first, run_last), std::max(run_first, run_last) + 1);
+    }
+}
+
+} // namespace
 
 void thin_line(const SpanWriter &out, Point64 from, Point64 to) {
     const int64_t dx = to.x - from.x;
@@ -283,48 +366,12 @@ void thin_line(const SpanWriter &out, Point64 from, Point64 to) {
         }
         return;
     }
-    // Nearest pixel; an exact half goes to the smaller coordinate, whichever
-    // way the line runs: the minor offset of step i is
-    // ceil((2 * minor_delta * i - steps) / (2 * steps)). It is kept as a
-    // quotient and remainder that each step advances by one addition, so
-    // only the first step divides.
-    const Wide den = static_cast<Wide>(2) * steps;
-    const Wide first = static_cast<Wide>(2) * minor_delta * lo - steps;
-    Wide q = floor_div_wide(first, den);
-    Wide r = first - q * den; // 0 <= r < den
-    const Wide increment = static_cast<Wide>(2) * minor_delta;
-    const Wide q_step = floor_div_wide(increment, den);
-    const Wide r_step = increment - q_step * den;
-    // Along a mostly horizontal line, the pixels of one row are painted as
-    // one span.
-    int64_t run_minor = 0, run_first = 0, run_last = 0;
-    bool in_run = false;
-    for (int64_t i = lo; i <= hi; i++) {
-        const int64_t major = major_start + major_sign * i;
-        const int64_t minor = minor_start + static_cast<int64_t>(q + (r > 0 ? 1 : 0));
-        q += q_step;
-        r += r_step;
-        if (r >= den) {
-            r -= den;
-            q++;
-        }
-        if (!x_major) {
-            out.pixel(minor, major);
-            continue;
-        }
-        if (in_run && minor == run_minor) {
-            run_last = major;
-            continue;
-        }
-        if (in_run) {
-            out.span(run_minor, std::min(run_first, run_last), std::max(run_first, run_last) + 1);
-        }
-        in_run = true;
-        run_minor = minor;
-        run_first = run_last = major;
-    }
-    if (in_run) {
-        out.span(run_minor, std::min(run_first, run_last), std::max(run_first, run_last) + 1);
+    if (narrow(&from, 1) && narrow(&to, 1)) {
+        line_steps<int64_t>(out, x_major, major_start, major_sign, minor_start, minor_delta, steps,
+                            lo, hi);
+    } else {
+        line_steps<Wide>(out, x_major, major_start, major_sign, minor_start, minor_delta, steps, lo,
+                         hi);
     }
 }
 
