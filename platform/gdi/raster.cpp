@@ -195,8 +195,8 @@ void fill_polygon_in(const SpanWriter &out, const Point64 *points, std::size_t n
         bool started;
         Int q, r, q_step, r_step;
     };
-    // Scratch space kept from call to call (the layer runs on one thread), so
-    // that a polygon costs no allocation once the largest one has been seen.
+    // Scratch space kept from call to call (see SCRATCH_KEPT), so that a
+    // polygon costs no allocation once one as large has been filled.
     static std::vector<Edge> edges;
     static std::vector<Crossing> crossings;
     edges.clear();
@@ -253,6 +253,11 @@ void fill_polygon_in(const SpanWriter &out, const Point64 *points, std::size_t n
                 out.span(y, crossings[i].x, crossings[i + 1].x);
             }
         }
+    }
+    // The space of an exceptionally large polygon is given back.
+    if (edges.capacity() > SCRATCH_KEPT) {
+        edges = std::vector<Edge>();
+        crossings = std::vector<Crossing>();
     }
 }
 

@@ -16,6 +16,10 @@ struct Point64 {
     int64_t y;
 };
 
+// Scratch vectors that shapes keep from call to call (the layer runs on one
+// thread) hold at most this many points after a call; a larger one is freed.
+const std::size_t SCRATCH_KEPT = 4096;
+
 // Pixels from which one run is filled as a block (see fill_pixels).
 const int64_t BLOCK_FILL = 1 << 16;
 

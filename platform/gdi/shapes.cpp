@@ -131,8 +131,8 @@ BOOL WINAPI Polygon(HDC dc, const POINT *points, int count) {
     if (!tools_of(dc, &t)) {
         return FALSE;
     }
-    // Kept from call to call (one thread): no allocation once the largest
-    // polygon has been seen.
+    // Kept from call to call: polygons of up to SCRATCH_KEPT points cost no
+    // allocation once one as large has been drawn.
     static std::vector<Point64> path;
     path.resize(static_cast<std::size_t>(count));
     for (int i = 0; i < count; i++) {
@@ -142,6 +142,9 @@ BOOL WINAPI Polygon(HDC dc, const POINT *points, int count) {
         fill_polygon(brush_writer(t), path.data(), path.size(), false);
     }
     outline_path(t, path.data(), path.size());
+    if (path.capacity() > SCRATCH_KEPT) {
+        path = std::vector<Point64>();
+    }
     target_changed(dc);
     return TRUE;
 }
