@@ -257,14 +257,16 @@ bool render_glyph(FontFace *face, int ppem, unsigned char byte, CachedGlyph *out
     g.top = slot->bitmap_top;
     g.width = static_cast<int>(slot->bitmap.width);
     g.rows = static_cast<int>(slot->bitmap.rows);
-    // Kept row by row without padding, top row first.
-    out->coverage.resize(static_cast<std::size_t>(g.width) * g.rows);
+    // Kept row by row, top row first, each row padded with zero coverage to
+    // a multiple of four columns, so that blending can take whole groups of
+    // four pixels.
+    g.pitch = (g.width + 3) / 4 * 4;
+    out->coverage.assign(static_cast<std::size_t>(g.pitch) * g.rows, 0);
     for (int row = 0; row < g.rows; row++) {
         const unsigned char *src =
             slot->bitmap.buffer + static_cast<std::ptrdiff_t>(row) * slot->bitmap.pitch;
-        std::copy(src, src + g.width, out->coverage.begin() + row * g.width);
+        std::copy(src, src + g.width, out->coverage.begin() + row * g.pitch);
     }
-    g.pitch = g.width;
     return true;
 }
 

@@ -149,6 +149,13 @@ BOOL WINAPI TextOutA(HDC dc, int x, int y, LPCSTR text, int count) {
         const int64_t left = pen + g.left;
         const int64_t first_col = std::max<int64_t>(0, -left);
         const int64_t end_col = std::min<int64_t>(g.width, target.width - left);
+        // The padding of a row has zero coverage, which leaves pixels as they
+        // are: its last group of four may run into it while the group stays
+        // on the target's row.
+        int64_t padded_end = first_col + (end_col - first_col + 3) / 4 * 4;
+        if (padded_end > g.pitch || left + padded_end > target.width) {
+            padded_end = end_col;
+        }
         for (int row = 0; row < g.rows && first_col < end_col; row++) {
             const int64_t ty = baseline - g.top + row;
             if (ty < 0 || ty >= target.height) {
@@ -156,7 +163,7 @@ BOOL WINAPI TextOutA(HDC dc, int x, int y, LPCSTR text, int count) {
             }
             const unsigned char *cover = g.coverage + static_cast<int64_t>(row) * g.pitch;
             blend_row(target.pixels + ty * target.width + left + first_col, cover + first_col,
-                      end_col - first_col, ink);
+                      padded_end - first_col, ink);
         }
         pen += g.advance;
     }
