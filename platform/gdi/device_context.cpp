@@ -151,7 +151,7 @@ HGDIOBJ WINAPI SelectObject(HDC handle, HGDIOBJ object) {
     }
     HGDIOBJ previous = *slot;
     if (previous != object) {
-        gdi_object_hold(object);
+        o->selections++; // held, as gdi_object_hold does, without a second look-up
         *slot = object;
         gdi_object_release(previous);
     }

@@ -71,11 +71,9 @@ int round_half_up(double v) {
     return static_cast<int>(std::floor(v + 0.5));
 }
 
-} // namespace
-
-FontFace *resolve_face(const std::string &face_name, int weight, bool fixed_pitch) {
-    static std::map<std::string, std::unique_ptr<FontFace>> cache;
-    const bool bold = weight >= 600;
+// The face for a name, weight and pitch, loaded on first use and kept.
+FontFace *find_face(std::map<std::string, std::unique_ptr<FontFace>> &cache,
+                    const std::string &face_name, bool bold, bool fixed_pitch) {
     const std::string key = face_name + (bold ? "|bold" : "|") + (fixed_pitch ? "|fixed" : "");
     auto cached = cache.find(key);
     if (cached != cache.end()) {
@@ -121,11 +119,39 @@ FontFace *resolve_face(const std::string &face_name, int weight, bool fixed_pitc
     return resolved;
 }
 
+} // namespace
+
+FontFace *resolve_face(const std::string &face_name, int weight, bool fixed_pitch) {
+    static std::map<std::string, std::unique_ptr<FontFace>> cache;
+    const bool bold = weight >= 600;
+    // Programs ask for one face over and over (a font per text drawn): the
+    // last answer is kept in front of the cache.
+    struct Answer {
+        bool valid = false;
+        std::string name;
+        bool bold = false;
+        bool fixed_pitch = false;
+        FontFace *face = nullptr;
+    };
+    static Answer last;
+    if (!last.valid || bold != last.bold || fixed_pitch != last.fixed_pitch ||
+        face_name != last.name) {
+        last.face = find_face(cache, face_name, bold, fixed_pitch);
+        last.name = face_name;
+        last.bold = bold;
+        last.fixed_pitch = fixed_pitch;
+        last.valid = true;
+    }
+    return last.face;
+}
+
 std::string face_family(const FontFace *face) {
     return face ? face->family : std::string();
 }
 
-FontMetrics face_metrics(FontFace *face, int height) {
+namespace {
+
+FontMetrics compute_metrics(const FontFace *face, int height) {
     FontMetrics m;
     if (height == 0) {
         height = 16;
@@ -173,6 +199,24 @@ FontMetrics face_metrics(FontFace *face, int height) {
     return m;
 }
 
+} // namespace
+
+FontMetrics face_metrics(FontFace *face, int height) {
+    // Text is measured and drawn at a handful of sizes, every frame: the
+    // metrics of each face and height are worked out once. Bounded, like the
+    // glyph cache below.
+    static std::map<std::pair<const FontFace *, int>, FontMetrics> cache;
+    const auto key = std::make_pair(static_cast<const FontFace *>(face), height);
+    auto it = cache.find(key);
+    if (it == cache.end()) {
+        if (cache.size() >= 256) {
+            cache.clear();
+        }
+        it = cache.emplace(key, compute_metrics(face, height)).first;
+    }
+    return it->second;
+}
+
 namespace {
 
 // Rendered glyphs are kept per face and size: text is drawn and measured
@@ -213,14 +257,16 @@ bool render_glyph(FontFace *face, int ppem, unsigned char byte, CachedGlyph *out
     g.top = slot->bitmap_top;
     g.width = static_cast<int>(slot->bitmap.width);
     g.rows = static_cast<int>(slot->bitmap.rows);
-    // Kept row by row without padding, top row first.
-    out->coverage.resize(static_cast<std::size_t>(g.width) * g.rows);
+    // Kept row by row, top row first, each row padded with zero coverage to
+    // a multiple of four columns, so that blending can take whole groups of
+    // four pixels.
+    g.pitch = (g.width + 3) / 4 * 4;
+    out->coverage.assign(static_cast<std::size_t>(g.pitch) * g.rows, 0);
     for (int row = 0; row < g.rows; row++) {
         const unsigned char *src =
             slot->bitmap.buffer + static_cast<std::ptrdiff_t>(row) * slot->bitmap.pitch;
-        std::copy(src, src + g.width, out->coverage.begin() + row * g.width);
+        std::copy(src, src + g.width, out->coverage.begin() + row * g.pitch);
     }
-    g.pitch = g.width;
     return true;
 }
 
@@ -231,15 +277,23 @@ bool load_glyph(FontFace *face, const FontMetrics &metrics, unsigned char byte, 
         return false;
     }
     static std::map<std::pair<FontFace *, int>, std::unique_ptr<SizeCache>> cache;
+    // A text's glyphs all come from one face and size: the last one looked
+    // up is kept in front of the map.
+    static std::pair<FontFace *, int> last_key(nullptr, 0);
+    static SizeCache *last = nullptr;
     const auto key = std::make_pair(face, metrics.ppem);
-    auto it = cache.find(key);
-    if (it == cache.end()) {
-        if (cache.size() >= CACHED_SIZES) {
-            cache.clear();
+    if (!last || key != last_key) {
+        auto it = cache.find(key);
+        if (it == cache.end()) {
+            if (cache.size() >= CACHED_SIZES) {
+                cache.clear();
+            }
+            it = cache.emplace(key, std::make_unique<SizeCache>()).first;
         }
-        it = cache.emplace(key, std::make_unique<SizeCache>()).first;
+        last_key = key;
+        last = it->second.get();
     }
-    CachedGlyph &cached = it->second->glyphs[byte];
+    CachedGlyph &cached = last->glyphs[byte];
     if (!cached.loaded) {
         cached.loaded = true;
         cached.valid = render_glyph(face, metrics.ppem, byte, &cached);

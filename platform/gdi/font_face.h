@@ -38,7 +38,7 @@ struct Glyph {
     int top = 0;  // bitmap's top row above the baseline
     int width = 0;
     int rows = 0;
-    int pitch = 0;
+    int pitch = 0; // bytes from one row to the next: a multiple of 4, padded with zeros
     const unsigned char *coverage = nullptr;
 };
 bool load_glyph(FontFace *face, const FontMetrics &metrics, unsigned char byte, Glyph *glyph);

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <vector>
 
 namespace {
 
@@ -16,6 +17,23 @@ HandleTable<GdiObject> &objects() {
 
 int live_stock_objects = 0;
 
+// Objects of deleted pens, brushes, fonts and bitmaps, cleared and kept for
+// the next creation: a program that makes and deletes a pen and a brush for
+// every shape then costs no heap allocation per shape.
+std::vector<std::unique_ptr<GdiObject>> &spares() {
+    static std::vector<std::unique_ptr<GdiObject>> list;
+    return list;
+}
+const std::size_t SPARE_LIMIT = 32;
+
+void discard(HGDIOBJ handle) {
+    std::unique_ptr<GdiObject> o = objects().take(handle);
+    if (o && spares().size() < SPARE_LIMIT) {
+        *o = GdiObject(); // frees a bitmap's pixels and a font's name now
+        spares().push_back(std::move(o));
+    }
+}
+
 HGDIOBJ add(std::unique_ptr<GdiObject> object) {
     if (object->stock) {
         live_stock_objects++;
@@ -24,7 +42,13 @@ HGDIOBJ add(std::unique_ptr<GdiObject> object) {
 }
 
 std::unique_ptr<GdiObject> make(GdiObject::Kind kind) {
-    auto o = std::make_unique<GdiObject>();
+    std::unique_ptr<GdiObject> o;
+    if (spares().empty()) {
+        o = std::make_unique<GdiObject>();
+    } else {
+        o = std::move(spares().back());
+        spares().pop_back();
+    }
     o->kind = kind;
     return o;
 }
@@ -81,6 +105,10 @@ HGDIOBJ make_stock(int index) {
 
 } // namespace
 
+std::unique_ptr<GdiObject> new_gdi_object(GdiObject::Kind kind) {
+    return make(kind);
+}
+
 HGDIOBJ add_gdi_object(std::unique_ptr<GdiObject> object) {
     return add(std::move(object));
 }
@@ -107,7 +135,7 @@ void gdi_object_release(HGDIOBJ handle) {
     }
     o->selections = std::max(0, o->selections - 1);
     if (o->selections == 0 && o->delete_requested) {
-        objects().remove(handle);
+        discard(handle);
     }
 }
 
@@ -183,7 +211,7 @@ BOOL WINAPI DeleteObject(HGDIOBJ handle) {
         o->delete_requested = true;
         return TRUE;
     }
-    objects().remove(handle);
+    discard(handle);
     return TRUE;
 }
 

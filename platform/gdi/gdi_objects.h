@@ -42,7 +42,9 @@ void gdi_object_release(HGDIOBJ handle);
 // The default bitmap of a new memory device context (one white pixel).
 HBITMAP default_bitmap();
 
-// Adds an object made elsewhere (fonts) to the table.
+// A cleared object of the given kind, to be filled in and added to the
+// table by code elsewhere (fonts).
+std::unique_ptr<GdiObject> new_gdi_object(GdiObject::Kind kind);
 HGDIOBJ add_gdi_object(std::unique_ptr<GdiObject> object);
 
 // Live pens, brushes, fonts and bitmaps, stock objects not counted.

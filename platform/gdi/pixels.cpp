@@ -50,10 +50,7 @@ int WINAPI FillRect(HDC dc, const RECT *rect, HBRUSH brush) {
     }
     int64_t x0 = rect->left, y0 = rect->top, x1 = rect->right, y1 = rect->bottom;
     if (clip(t, x0, y0, x1, y1)) {
-        const uint32_t p = pixel_of(b->color);
-        for (int64_t y = y0; y < y1; y++) {
-            fill_pixels(t.pixels + y * t.width + x0, x1 - x0, p);
-        }
+        SpanWriter(t, pixel_of(b->color)).box(y0, y1, x0, x1);
         target_changed(dc);
     }
     return 1;

@@ -3,7 +3,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cwchar>
 
 namespace {
 
@@ -27,13 +26,29 @@ int64_t floor_div(Wide num, Wide den) {
     return static_cast<int64_t>(q);
 }
 
-// The floor of num / den for den > 0, kept in 128 bits.
-Wide floor_div_wide(Wide num, Wide den) {
-    Wide q = num / den;
+// The floor of num / den for den > 0, in 128 bits or, where the caller
+// knows every value fits, in 64.
+template <class Int> Int floor_div_positive(Int num, Int den) {
+    Int q = num / den;
     if (num % den != 0 && num < 0) {
         q--;
     }
     return q;
+}
+
+// Shapes whose coordinates all lie within this bound keep their edge and
+// line stepping in 64 bits (no product or sum there can overflow), which
+// costs half the instructions per row or pixel of 128 bits.
+const int64_t NARROW_LIMIT = int64_t(1) << 29;
+
+bool narrow(const Point64 *points, std::size_t n) {
+    for (std::size_t i = 0; i < n; i++) {
+        if (points[i].x <= -NARROW_LIMIT || points[i].x >= NARROW_LIMIT ||
+            points[i].y <= -NARROW_LIMIT || points[i].y >= NARROW_LIMIT) {
+            return false;
+        }
+    }
+    return true;
 }
 
 int64_t round_half_up(double v) {
@@ -43,15 +58,13 @@ int64_t round_half_up(double v) {
 // Boxes wider or higher than this are not walked point by point.
 const int64_t WALK_LIMIT = 1 << 16;
 
-// The first quadrant of an ellipse of the given box size, as the integer
-// points of its outline relative to the box's top-left corner: x from the
-// right edge inwards, y from the middle row downwards (Zingl's algorithm).
-struct QuadrantPoint {
-    int64_t x;
-    int64_t y;
-};
-
-std::vector<QuadrantPoint> ellipse_quadrant(int64_t width, int64_t height) {
+// Walks the first quadrant of an ellipse of the given box size, calling
+// visit(x, y) for each integer point of its outline relative to the box's
+// top-left corner: x from the right edge inwards, y from the middle row
+// downwards (Zingl's algorithm). x never grows along the walk, so the first
+// point of each row is its outermost one. Nothing is stored: the shapes
+// that only paint the points need no memory at all.
+template <class Visit> void walk_quadrant(int64_t width, int64_t height, Visit visit) {
     const int64_t a = width - 1;
     const int64_t b = height - 1;
     const int64_t asq = 8 * a * a;
@@ -59,12 +72,11 @@ std::vector<QuadrantPoint> ellipse_quadrant(int64_t width, int64_t height) {
     int64_t dx = 4 * b * b * (1 - a);
     int64_t dy = 4 * a * a * (1 + (b % 2));
     int64_t err = dx + dy + a * a * (b % 2);
-    std::vector<QuadrantPoint> points;
     int64_t x = a;
     int64_t y = height / 2;
     while (x >= width / 2) {
         const int64_t e2 = 2 * err;
-        points.push_back({x, y});
+        visit(x, y);
         if (e2 >= dx) {
             x--;
             dx += bsq;
@@ -76,7 +88,27 @@ std::vector<QuadrantPoint> ellipse_quadrant(int64_t width, int64_t height) {
             err += dy;
         }
     }
-    return points;
+}
+
+// Walks the rows of a filled ellipse of a box small enough to walk, calling
+// row(y, x0, x1) with [x0, x1) relative to the box's top-left corner: each
+// row of the lower half spans from the mirror of its outermost outline point
+// to that point, and the upper half mirrors the lower. Rows that the outline
+// never reaches are empty and not visited.
+template <class Row> void walk_ellipse_rows(int64_t width, int64_t height, Row row) {
+    const int64_t a = width - 1;
+    const int64_t b = height - 1;
+    int64_t last_y = -1;
+    walk_quadrant(width, height, [&](int64_t x, int64_t y) {
+        if (y == last_y) {
+            return; // an inner point of a row already visited
+        }
+        last_y = y;
+        row(y, a - x, x + 1);
+        if (b - y != y) {
+            row(b - y, a - x, x + 1);
+        }
+    });
 }
 
 // For a box too large to walk, the half-width of the ellipse at row y
@@ -104,101 +136,92 @@ void analytic_row(int64_t left, int64_t width, int64_t height, int64_t row, int6
 }
 
 // The rows of a filled ellipse of a box small enough to walk, as [x0, x1)
-// relative to the box's left edge: each row of the lower half spans from
-// the mirror of its outermost outline point to that point, and the upper
-// half mirrors the lower. An empty row is [0, 0).
+// relative to the box's left edge; an empty row is [0, 0).
 std::vector<std::pair<int64_t, int64_t>> ellipse_rows(int64_t width, int64_t height) {
-    const int64_t a = width - 1;
-    const int64_t b = height - 1;
-    std::vector<int64_t> reach(static_cast<std::size_t>(height), -1);
-    for (const QuadrantPoint &p : ellipse_quadrant(width, height)) {
-        for (int64_t row : {p.y, b - p.y}) {
-            reach[row] = std::max(reach[row], p.x);
-        }
-    }
     std::vector<std::pair<int64_t, int64_t>> rows(static_cast<std::size_t>(height), {0, 0});
-    for (int64_t row = 0; row < height; row++) {
-        if (reach[row] >= 0) {
-            rows[row] = {a - reach[row], reach[row] + 1};
-        }
-    }
+    walk_ellipse_rows(width, height, [&](int64_t y, int64_t x0, int64_t x1) {
+        rows[y] = {x0, x1};
+    });
     return rows;
 }
 
 } // namespace
 
-void fill_pixels(uint32_t *row, int64_t count, uint32_t pixel) {
-    static_assert(sizeof(wchar_t) == sizeof(uint32_t), "wmemset fills 4-byte units");
-    if (count < 16) {
-        for (int64_t i = 0; i < count; i++) {
-            row[i] = pixel;
-        }
-        return;
-    }
-    std::wmemset(reinterpret_cast<wchar_t *>(row), static_cast<wchar_t>(pixel),
-                 static_cast<std::size_t>(count));
-}
-
-void SpanWriter::span(int64_t y, int64_t x0, int64_t x1) const {
-    if (y < 0 || y >= t_.height) {
-        return;
-    }
+void SpanWriter::box(int64_t y0, int64_t y1, int64_t x0, int64_t x1) const {
+    y0 = std::max<int64_t>(y0, 0);
+    y1 = std::min<int64_t>(y1, t_.height);
     x0 = std::max<int64_t>(x0, 0);
     x1 = std::min<int64_t>(x1, t_.width);
-    if (x0 >= x1) {
+    if (y0 >= y1 || x0 >= x1) {
         return;
     }
-    fill_pixels(t_.pixels + y * t_.width + x0, x1 - x0, pixel_);
+    const int64_t rows = y1 - y0, run = x1 - x0;
+    uint32_t *const first = t_.pixels + y0 * t_.width + x0;
+    if (run == t_.width) {
+        // Rows as wide as the target follow one another in memory.
+        fill_pixels(first, rows * t_.width, pixel_);
+        return;
+    }
+    for (int64_t y = 0; y < rows; y++) {
+        fill_pixels(first + y * t_.width, run, pixel_);
+    }
 }
 
-void fill_polygon(const SpanWriter &out, const std::vector<Point64> &points, bool winding) {
-    const std::size_t n = points.size();
-    if (n < 3) {
-        return;
-    }
+namespace {
+
+template <class Int>
+void fill_polygon_in(const SpanWriter &out, const Point64 *points, std::size_t n, bool winding) {
     int64_t ymin = points[0].y, ymax = points[0].y;
-    for (const Point64 &p : points) {
-        ymin = std::min(ymin, p.y);
-        ymax = std::max(ymax, p.y);
+    for (std::size_t i = 0; i < n; i++) {
+        ymin = std::min(ymin, points[i].y);
+        ymax = std::max(ymax, points[i].y);
     }
     ymin = std::max<int64_t>(ymin, 0);
     ymax = std::min<int64_t>(ymax, out.height());
+    // Both fields are 8 bytes: a crossing is stored field by field and read
+    // back whole by the sort, and a read that spans a narrower store stalls.
     struct Crossing {
         int64_t x;
-        int direction;
+        int64_t direction;
     };
     // An edge crosses row y at ceil(num / den), with
     // num = top.x * den + (y - top.y) * (bottom.x - top.x). Each edge keeps
     // that as a floor quotient and remainder, divided once on its first row
-    // and advanced by additions on the rows after it.
-    struct EdgeStep {
-        bool started = false;
-        Wide q = 0, r = 0, q_step = 0, r_step = 0;
+    // and advanced by additions on the rows after it. Horizontal edges cross
+    // no row and are left out.
+    struct Edge {
+        Point64 top, bottom;
+        int64_t direction; // 1 where the path runs downwards, -1 upwards
+        bool started;
+        Int q, r, q_step, r_step;
     };
-    std::vector<EdgeStep> steps(n);
-    std::vector<Crossing> crossings;
+    // Scratch space kept from call to call (see SCRATCH_KEPT), so that a
+    // polygon costs no allocation once one as large has been filled.
+    static std::vector<Edge> edges;
+    static std::vector<Crossing> crossings;
+    edges.clear();
+    for (std::size_t i = 0; i < n; i++) {
+        const Point64 &p = points[i];
+        const Point64 &q = points[i + 1 == n ? 0 : i + 1];
+        if (p.y != q.y) {
+            edges.push_back(
+                {p.y < q.y ? p : q, p.y < q.y ? q : p, q.y > p.y ? 1 : -1, false, 0, 0, 0, 0});
+        }
+    }
     for (int64_t y = ymin; y < ymax; y++) {
         crossings.clear();
-        for (std::size_t i = 0; i < n; i++) {
-            const Point64 &p = points[i];
-            const Point64 &q = points[(i + 1) % n];
-            if (p.y == q.y) {
+        for (Edge &e : edges) {
+            if (y < e.top.y || y >= e.bottom.y) {
                 continue;
             }
-            const Point64 &top = p.y < q.y ? p : q;
-            const Point64 &bottom = p.y < q.y ? q : p;
-            if (y < top.y || y >= bottom.y) {
-                continue;
-            }
-            const Wide den = bottom.y - top.y;
-            EdgeStep &e = steps[i];
+            const Int den = e.bottom.y - e.top.y;
             if (!e.started) {
-                const Wide num = static_cast<Wide>(top.x) * den +
-                                 static_cast<Wide>(y - top.y) * (bottom.x - top.x);
-                e.q = floor_div_wide(num, den);
+                const Int num = static_cast<Int>(e.top.x) * den +
+                                static_cast<Int>(y - e.top.y) * (e.bottom.x - e.top.x);
+                e.q = floor_div_positive(num, den);
                 e.r = num - e.q * den;
-                const Wide increment = static_cast<Wide>(bottom.x) - top.x;
-                e.q_step = floor_div_wide(increment, den);
+                const Int increment = static_cast<Int>(e.bottom.x) - e.top.x;
+                e.q_step = floor_div_positive(increment, den);
                 e.r_step = increment - e.q_step * den;
                 e.started = true;
             } else {
@@ -209,12 +232,20 @@ void fill_polygon(const SpanWriter &out, const std::vector<Point64> &points, boo
                     e.q++;
                 }
             }
-            crossings.push_back(
-                {static_cast<int64_t>(e.q + (e.r > 0 ? 1 : 0)), q.y > p.y ? 1 : -1});
+            crossings.push_back({static_cast<int64_t>(e.q + (e.r > 0 ? 1 : 0)), e.direction});
         }
-        std::sort(crossings.begin(), crossings.end(),
-                  [](const Crossing &l, const Crossing &r) { return l.x < r.x; });
-        int count = 0;
+        // Insertion sort: a row has few crossings (two for a convex shape).
+        // Crossings at one x may come in any order: the span between them is
+        // empty and the winding count after them is the same.
+        for (std::size_t i = 1; i < crossings.size(); i++) {
+            const Crossing c = crossings[i];
+            std::size_t j = i;
+            for (; j > 0 && crossings[j - 1].x > c.x; j--) {
+                crossings[j] = crossings[j - 1];
+            }
+            crossings[j] = c;
+        }
+        int64_t count = 0;
         for (std::size_t i = 0; i + 1 < crossings.size(); i++) {
             count = winding ? count + crossings[i].direction : count + 1;
             const bool inside = winding ? count != 0 : (count % 2) == 1;
@@ -223,7 +254,79 @@ void fill_polygon(const SpanWriter &out, const std::vector<Point64> &points, boo
             }
         }
     }
+    // The space of an exceptionally large polygon is given back.
+    if (edges.capacity() > SCRATCH_KEPT) {
+        edges = std::vector<Edge>();
+        crossings = std::vector<Crossing>();
+    }
 }
+
+} // namespace
+
+void fill_polygon(const SpanWriter &out, const Point64 *points, std::size_t n, bool winding) {
+    if (n < 3) {
+        return;
+    }
+    if (narrow(points, n)) {
+        fill_polygon_in<int64_t>(out, points, n, winding);
+    } else {
+        fill_polygon_in<Wide>(out, points, n, winding);
+    }
+}
+
+namespace {
+
+// Steps lo to hi of a one-pixel line (see thin_line), with the rounding
+// carried in Int.
+template <class Int>
+void line_steps(const SpanWriter &out, bool x_major, int64_t major_start, int64_t major_sign,
+                int64_t minor_start, int64_t minor_delta, int64_t steps, int64_t lo, int64_t hi) {
+    // Nearest pixel; an exact half goes to the smaller coordinate, whichever
+    // way the line runs: the minor offset of step i is
+    // ceil((2 * minor_delta * i - steps) / (2 * steps)). It is kept as a
+    // quotient and remainder that each step advances by one addition, so
+    // only the first step divides.
+    const Int den = static_cast<Int>(2) * steps;
+    const Int first = static_cast<Int>(2) * minor_delta * lo - steps;
+    Int q = floor_div_positive(first, den);
+    Int r = first - q * den; // 0 <= r < den
+    const Int increment = static_cast<Int>(2) * minor_delta;
+    const Int q_step = floor_div_positive(increment, den);
+    const Int r_step = increment - q_step * den;
+    // Along a mostly horizontal line, the pixels of one row are painted as
+    // one span.
+    int64_t run_minor = 0, run_first = 0, run_last = 0;
+    bool in_run = false;
+    for (int64_t i = lo; i <= hi; i++) {
+        const int64_t major = major_start + major_sign * i;
+        const int64_t minor = minor_start + static_cast<int64_t>(q + (r > 0 ? 1 : 0));
+        q += q_step;
+        r += r_step;
+        if (r >= den) {
+            r -= den;
+            q++;
+        }
+        if (!x_major) {
+            out.pixel(minor, major);
+            continue;
+        }
+        if (in_run && minor == run_minor) {
+            run_last = major;
+            continue;
+        }
+        if (in_run) {
+            out.span(run_minor, std::min(run_first, run_last), std::max(run_first, run_last) + 1);
+        }
+        in_run = true;
+        run_minor = minor;
+        run_first = run_last = major;
+    }
+    if (in_run) {
+        out.span(run_minor, std::min(run_first, run_last), std::max(run_first, run_last) + 1);
+    }
+}
+
+} // namespace
 
 void thin_line(const SpanWriter &out, Point64 from, Point64 to) {
     const int64_t dx = to.x - from.x;
@@ -264,54 +367,16 @@ void thin_line(const SpanWriter &out, Point64 from, Point64 to) {
         if (x_major) {
             out.span(minor_start, std::min(a, b), std::max(a, b) + 1);
         } else {
-            for (int64_t y = std::min(a, b); y <= std::max(a, b); y++) {
-                out.pixel(minor_start, y);
-            }
+            out.column(minor_start, std::min(a, b), std::max(a, b) + 1);
         }
         return;
     }
-    // Nearest pixel; an exact half goes to the smaller coordinate, whichever
-    // way the line runs: the minor offset of step i is
-    // ceil((2 * minor_delta * i - steps) / (2 * steps)). It is kept as a
-    // quotient and remainder that each step advances by one addition, so
-    // only the first step divides.
-    const Wide den = static_cast<Wide>(2) * steps;
-    const Wide first = static_cast<Wide>(2) * minor_delta * lo - steps;
-    Wide q = floor_div_wide(first, den);
-    Wide r = first - q * den; // 0 <= r < den
-    const Wide increment = static_cast<Wide>(2) * minor_delta;
-    const Wide q_step = floor_div_wide(increment, den);
-    const Wide r_step = increment - q_step * den;
-    // Along a mostly horizontal line, the pixels of one row are painted as
-    // one span.
-    int64_t run_minor = 0, run_first = 0, run_last = 0;
-    bool in_run = false;
-    for (int64_t i = lo; i <= hi; i++) {
-        const int64_t major = major_start + major_sign * i;
-        const int64_t minor = minor_start + static_cast<int64_t>(q + (r > 0 ? 1 : 0));
-        q += q_step;
-        r += r_step;
-        if (r >= den) {
-            r -= den;
-            q++;
-        }
-        if (!x_major) {
-            out.pixel(minor, major);
-            continue;
-        }
-        if (in_run && minor == run_minor) {
-            run_last = major;
-            continue;
-        }
-        if (in_run) {
-            out.span(run_minor, std::min(run_first, run_last), std::max(run_first, run_last) + 1);
-        }
-        in_run = true;
-        run_minor = minor;
-        run_first = run_last = major;
-    }
-    if (in_run) {
-        out.span(run_minor, std::min(run_first, run_last), std::max(run_first, run_last) + 1);
+    if (narrow(&from, 1) && narrow(&to, 1)) {
+        line_steps<int64_t>(out, x_major, major_start, major_sign, minor_start, minor_delta, steps,
+                            lo, hi);
+    } else {
+        line_steps<Wide>(out, x_major, major_start, major_sign, minor_start, minor_delta, steps, lo,
+                         hi);
     }
 }
 
@@ -382,11 +447,11 @@ void wide_line(const SpanWriter &out, Point64 from, Point64 to, const PenDot &do
         narrow.x = -narrow.x;
         wide.x = -wide.x;
     }
-    const std::vector<Point64> band = {{from.x + wide.x, from.y - wide.y},
-                                       {from.x - narrow.x, from.y + narrow.y},
-                                       {to.x - narrow.x, to.y + narrow.y},
-                                       {to.x + wide.x, to.y - wide.y}};
-    fill_polygon(out, band, true);
+    const Point64 band[] = {{from.x + wide.x, from.y - wide.y},
+                            {from.x - narrow.x, from.y + narrow.y},
+                            {to.x - narrow.x, to.y + narrow.y},
+                            {to.x + wide.x, to.y - wide.y}};
+    fill_polygon(out, band, 4, true);
 }
 
 void fill_ellipse(const SpanWriter &out, int64_t left, int64_t top, int64_t right, int64_t bottom) {
@@ -395,18 +460,16 @@ void fill_ellipse(const SpanWriter &out, int64_t left, int64_t top, int64_t righ
     if (width <= 0 || height <= 0) {
         return;
     }
-    const bool walk = width <= WALK_LIMIT && height <= WALK_LIMIT;
-    const std::vector<std::pair<int64_t, int64_t>> rows =
-        walk ? ellipse_rows(width, height) : std::vector<std::pair<int64_t, int64_t>>();
+    if (width <= WALK_LIMIT && height <= WALK_LIMIT) {
+        walk_ellipse_rows(width, height, [&](int64_t y, int64_t x0, int64_t x1) {
+            out.span(top + y, left + x0, left + x1);
+        });
+        return;
+    }
     const int64_t y0 = std::max<int64_t>(top, 0), y1 = std::min<int64_t>(bottom, out.height());
     for (int64_t y = y0; y < y1; y++) {
         int64_t x0, x1;
-        if (walk) {
-            x0 = left + rows[y - top].first;
-            x1 = left + rows[y - top].second;
-        } else {
-            analytic_row(left, width, height, y - top, &x0, &x1);
-        }
+        analytic_row(left, width, height, y - top, &x0, &x1);
         out.span(y, x0, x1);
     }
 }
@@ -447,26 +510,31 @@ void ellipse_outline(const SpanWriter &out, int64_t left, int64_t top, int64_t r
         }
         return;
     }
+    if (pen_width <= 1) {
+        // Each point of the quadrant and its three mirrors.
+        walk_quadrant(width, height, [&](int64_t x, int64_t y) {
+            out.pixel(left + x, top + y);
+            out.pixel(left + a - x, top + y);
+            out.pixel(left + a - x, top + b - y);
+            out.pixel(left + x, top + b - y);
+        });
+        return;
+    }
     // The closed path through all four quadrants, in order around the curve.
-    const std::vector<QuadrantPoint> q = ellipse_quadrant(width, height);
+    std::vector<Point64> q;
+    walk_quadrant(width, height, [&](int64_t x, int64_t y) { q.push_back({x, y}); });
     std::vector<Point64> path;
-    for (const QuadrantPoint &p : q) {
+    for (const Point64 &p : q) {
         path.push_back({left + p.x, top + p.y});
     }
     for (auto it = q.rbegin(); it != q.rend(); ++it) {
         path.push_back({left + a - it->x, top + it->y});
     }
-    for (const QuadrantPoint &p : q) {
+    for (const Point64 &p : q) {
         path.push_back({left + a - p.x, top + b - p.y});
     }
     for (auto it = q.rbegin(); it != q.rend(); ++it) {
         path.push_back({left + it->x, top + b - it->y});
-    }
-    if (pen_width <= 1) {
-        for (const Point64 &p : path) {
-            out.pixel(p.x, p.y);
-        }
-        return;
     }
     const PenDot dot(pen_width);
     for (std::size_t i = 0; i < path.size(); i++) {

@@ -1,5 +1,6 @@
 // Fonts and text on a device context: creation, metrics, extents and
 // antialiased output, in transparent or opaque background mode.
+#include "platform/gdi/blend.h"
 #include "platform/gdi/device_context.h"
 #include "platform/gdi/font_face.h"
 #include "platform/gdi/gdi_objects.h"
@@ -43,22 +44,6 @@ int text_width(const CurrentFont &font, LPCSTR text, int count) {
     return width;
 }
 
-// Each channel becomes (under * (255 - coverage) + over * coverage + 127) / 255.
-// Red and blue are worked out together in the two 16-bit halves of one word
-// (no half exceeds 65,152), and x / 255 is (x + 1 + (x >> 8)) >> 8, which
-// is exact for every x up to 65,534.
-uint32_t blend(uint32_t under, uint32_t over, unsigned coverage) {
-    if (coverage == 255) {
-        return over;
-    }
-    const uint32_t keep = 255 - coverage;
-    uint32_t rb = (under & 0x00FF00FF) * keep + (over & 0x00FF00FF) * coverage + 0x007F007F;
-    uint32_t g = ((under >> 8) & 0xFF) * keep + ((over >> 8) & 0xFF) * coverage + 0x7F;
-    rb = ((rb + 0x00010001 + ((rb >> 8) & 0x00FF00FF)) >> 8) & 0x00FF00FF;
-    g = ((g + 1 + (g >> 8)) >> 8) & 0xFF;
-    return rb | (g << 8);
-}
-
 } // namespace
 
 HFONT WINAPI CreateFontA(int height, int width, int escapement, int orientation, int weight,
@@ -67,8 +52,7 @@ HFONT WINAPI CreateFontA(int height, int width, int escapement, int orientation,
                          DWORD pitch_and_family, LPCSTR face_name) {
     (void)width, (void)escapement, (void)orientation, (void)italic, (void)underline;
     (void)strike_out, (void)charset, (void)out_precision, (void)clip_precision, (void)quality;
-    auto font = std::make_unique<GdiObject>();
-    font->kind = GdiObject::FONT;
+    std::unique_ptr<GdiObject> font = new_gdi_object(GdiObject::FONT);
     font->font_height = height;
     font->font_weight = weight;
     font->fixed_pitch = (pitch_and_family & 0x3) == FIXED_PITCH;
@@ -165,18 +149,21 @@ BOOL WINAPI TextOutA(HDC dc, int x, int y, LPCSTR text, int count) {
         const int64_t left = pen + g.left;
         const int64_t first_col = std::max<int64_t>(0, -left);
         const int64_t end_col = std::min<int64_t>(g.width, target.width - left);
+        // The padding of a row has zero coverage, which leaves pixels as they
+        // are: its last group of four may run into it while the group stays
+        // on the target's row.
+        int64_t padded_end = first_col + (end_col - first_col + 3) / 4 * 4;
+        if (padded_end > g.pitch || left + padded_end > target.width) {
+            padded_end = end_col;
+        }
         for (int row = 0; row < g.rows && first_col < end_col; row++) {
             const int64_t ty = baseline - g.top + row;
             if (ty < 0 || ty >= target.height) {
                 continue;
             }
             const unsigned char *cover = g.coverage + static_cast<int64_t>(row) * g.pitch;
-            uint32_t *out = target.pixels + ty * target.width;
-            for (int64_t col = first_col; col < end_col; col++) {
-                if (cover[col] != 0) {
-                    out[left + col] = blend(out[left + col], ink, cover[col]);
-                }
-            }
+            blend_row(target.pixels + ty * target.width + left + first_col, cover + first_col,
+                      padded_end - first_col, ink);
         }
         pen += g.advance;
     }
