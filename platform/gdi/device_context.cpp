@@ -151,7 +151,7 @@ HGDIOBJ WINAPI SelectObject(HDC handle, HGDIOBJ object) {
     }
     HGDIOBJ previous = *slot;
     if (previous != object) {
-        o->selections++; // held, as gdi_object_hold does, without a second look-up
+        gdi_object_hold(*o);
         *slot = object;
         gdi_object_release(previous);
     }

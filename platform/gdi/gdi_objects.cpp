@@ -124,8 +124,12 @@ GdiObject *find_gdi_object(HGDIOBJ handle, GdiObject::Kind kind) {
 
 void gdi_object_hold(HGDIOBJ handle) {
     if (GdiObject *o = find_gdi_object(handle)) {
-        o->selections++;
+        gdi_object_hold(*o);
     }
+}
+
+void gdi_object_hold(GdiObject &object) {
+    object.selections++;
 }
 
 void gdi_object_release(HGDIOBJ handle) {

@@ -37,6 +37,7 @@ GdiObject *find_gdi_object(HGDIOBJ handle, GdiObject::Kind kind);
 // Selection bookkeeping for device contexts: the object is held while
 // selected; a deletion requested meanwhile happens when it is released.
 void gdi_object_hold(HGDIOBJ handle);
+void gdi_object_hold(GdiObject &object); // for a caller that has found it already
 void gdi_object_release(HGDIOBJ handle);
 
 // The default bitmap of a new memory device context (one white pixel).

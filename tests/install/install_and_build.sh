@@ -75,18 +75,13 @@ done
 # On Linux the same program opens its real window on a display.
 if [ "$kind" = linux ] && [ -x "$work/bouncing_ball-build/bouncing_ball" ]; then
     "$source/tools/with-xvfb.sh" bash -c '
-        "$1" </dev/null & pid=$!
-        shown=1
-        for _ in $(seq 150); do
-            if xdotool search --name "^DOVRA Graphics$" >/dev/null 2>&1; then
-                shown=0
-                break
-            fi
-            sleep 0.1
-        done
-        kill "$pid" 2>/dev/null
-        wait "$pid" 2>/dev/null
-        exit $shown' _ "$work/bouncing_ball-build/bouncing_ball" ||
+        source "$1"
+        "$2" </dev/null &
+        find_window "DOVRA Graphics" $! >/dev/null
+        shown=$?
+        kill $! 2>/dev/null
+        wait $! 2>/dev/null
+        exit $shown' _ "$source/tests/e2e/e2e_lib.sh" "$work/bouncing_ball-build/bouncing_ball" ||
         fail "bouncing_ball built against the package shows no window on the display"
 fi
 
