@@ -4,7 +4,7 @@
 #include "dovra/draw/renderer.h"
 #include "dovra/draw/palette.h"
 #include "dovra/draw/saturate.h"
-#include "dovra/shell/windows.h"
+#include "dovra/shell/handles.h"
 
 #include <climits>
 #include <cstdint>

@@ -6,7 +6,7 @@
 #include "dovra/draw/renderer.h"
 #include "dovra/events/event_state.h"
 #include "dovra/events/script.h"
-#include "dovra/shell/windows.h"
+#include "dovra/shell/handles.h"
 
 EventState event_state = {0, 0, 0, 0};
 uint8_t animate_on = 0;

@@ -1,11 +1,12 @@
 // Recording and playback of DOVRA.SCR: one line per event, a run of
-// periodic events as one line with its count, and the Run menu operations
-// that switch recording and playback (which exclude each other).
+// periodic events as one line with its count, and the operations that
+// switch recording and playback (which exclude each other); each change of
+// mode is announced through modes_changed.
 #include "dovra/events/script.h"
 #include "dovra/dovra.h"
 #include "dovra/draw/saturate.h"
 #include "dovra/events/event_state.h"
-#include "dovra/shell/run_menu.h"
+#include "dovra/events/mode_changes.h"
 
 #include <climits>
 #include <cstdlib>
@@ -246,7 +247,7 @@ int read_script_step() {
 void end_playback() {
     playing_back = 0;
     play_one = 0;
-    check_menu_item(IDM_PLAYBACK, false);
+    modes_changed();
 }
 
 void close_script() {
@@ -265,12 +266,12 @@ void start_recording() {
         play_one = 0;
     }
     recording = 1;
-    check_menu_item(IDM_RECORD, true);
+    modes_changed();
 }
 
 void stop_recording() {
     recording = 0;
-    check_menu_item(IDM_RECORD, false);
+    modes_changed();
     write_pending_run();
     close_script();
 }
@@ -282,12 +283,12 @@ void start_playback() {
     animate_on = 0;
     single_step = 0;
     playing_back = 1;
-    check_menu_item(IDM_PLAYBACK, true);
+    modes_changed();
 }
 
 void stop_playback() {
     playing_back = 0;
-    check_menu_item(IDM_PLAYBACK, false);
+    modes_changed();
     close_script();
     // The rest of a periodic run belongs to the script just closed.
     periodic_run = 0;

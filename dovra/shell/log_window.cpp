@@ -2,8 +2,8 @@
 // lines, passing keys on to the graphics window, and the calls that switch
 // logging and show or hide the window.
 #include "dovra/dovra.h"
+#include "dovra/events/mode_changes.h"
 #include "dovra/shell/log.h"
-#include "dovra/shell/run_menu.h"
 #include "dovra/shell/windows.h"
 
 #include <cstring>
@@ -68,7 +68,7 @@ int DOVRA_set_logging(int flag) {
         return 0;
     }
     logging_on = flag ? 1 : 0;
-    check_menu_item(IDM_LOGGING, logging_on != 0);
+    modes_changed();
     if (logging_on) {
         DOVRA_show_log_window(1);
     }

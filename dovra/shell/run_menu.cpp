@@ -3,6 +3,7 @@
 // recognises (there is no accelerator table).
 #include "dovra/shell/run_menu.h"
 #include "dovra/events/event_state.h"
+#include "dovra/events/mode_changes.h"
 #include "dovra/events/script.h"
 #include "dovra/shell/log.h"
 
@@ -42,6 +43,10 @@ struct Shortcut {
     UINT command;
 };
 
+void set_check(UINT id, bool checked) {
+    CheckMenuItem(run_menu, id, MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
+}
+
 const Shortcut SHORTCUTS[] = {
     {'A', IDM_ANIMATE}, {'H', IDM_HALT},     {'F', IDM_ADVANCE_FRAME}, {'L', IDM_LOGGING},
     {'R', IDM_RECORD},  {'P', IDM_PLAYBACK}, {'O', IDM_PLAY_ONE},      {'Q', IDM_QUIT},
@@ -59,17 +64,20 @@ void build_run_menu(HWND window) {
     // From here on the window owns the bar.
     SetMenu(window, menu_bar);
     DrawMenuBar(window);
+    mode_change_hook = show_modes_in_menu;
 }
 
-void check_menu_item(UINT id, bool checked) {
+void show_modes_in_menu() {
     if (run_menu) {
-        CheckMenuItem(run_menu, id, MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
+        set_check(IDM_LOGGING, logging_on != 0);
+        set_check(IDM_RECORD, recording != 0);
+        set_check(IDM_PLAYBACK, playing_back != 0);
     }
 }
 
 void toggle_logging() {
     logging_on = logging_on ? 0 : 1;
-    check_menu_item(IDM_LOGGING, logging_on != 0);
+    modes_changed();
 }
 
 void run_command(UINT id) {

@@ -26,8 +26,10 @@ extern uint32_t ctrl_down; // 1 from a key-down of Ctrl to its key-up, else 0
 // while the graphics window is being created.
 void build_run_menu(HWND window);
 
-// Sets or removes the check mark of the item with this command id.
-void check_menu_item(UINT id, bool checked);
+// Sets the check marks of Logging, Record Script and Playback Script from
+// logging_on, recording and playing_back; the menu's hook for every change
+// of those modes.
+void show_modes_in_menu();
 
 // Flips logging_on and the Logging check mark; the log window stays as it is.
 void toggle_logging();

@@ -1,24 +1,9 @@
-// The package's windows and surface handles, process-wide: null until
-// start-up creates them. A non-null graphics_window means the package has
-// been started.
+// The graphics window's procedure: clicks, characters, timer ticks, size
+// changes and repaint requests become the package's state; keys and menu
+// commands go to the Run menu.
 #pragma once
 
-#include "platform/win32.h"
-
-enum {
-    SURFACE_WIDTH = 601, // the surface has the graphics window's outer size
-    SURFACE_HEIGHT = 540
-};
-
-extern HWND graphics_window;
-extern HWND log_window;
-extern HDC window_dc;          // the graphics window's context, held for the whole run
-extern HBITMAP surface_bitmap; // the off-screen surface
-extern HDC surface_dc;         // memory context with the surface selected
-
-// Copies the whole surface to the graphics window's client area, as a plain
-// copy; nothing once shutdown has released the window's context.
-void show_surface();
+#include "dovra/shell/handles.h"
 
 // The procedure of the graphics window's class, "DrawWndClass".
 LRESULT CALLBACK graphics_window_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);

@@ -1,11 +1,15 @@
 // The seam between the portable Win32 layer and a display. A backend is a
 // fixed table of functions: it mirrors the layer's windows natively, shows
 // their client pixels and menu bars, delivers input and owns the clock.
+// README.md in this folder gives each entry's contract and the clock's rules.
 #pragma once
 
 #include "platform/core/win32_types.h"
+#include "platform/gdi/surface.h"
 
 #include <cstdint>
+#include <memory>
+#include <string>
 
 // One piece of input, in the terms the layer turns into window messages.
 struct BackendInput {
@@ -39,15 +43,27 @@ struct BackendWindowInfo {
     int client_width;
     int client_height;
     bool resizable;
+    // The window's client pixels, for a backend that keeps them beyond a
+    // present (it may hold the reference; the pixels are never its to change).
+    std::shared_ptr<const Surface> surface;
 };
 
+// Every entry but `name`, `now_ms` and `wait_input` may be null: the layer
+// then does without it. The README of this folder says who calls each entry,
+// when, and what it may not do.
 struct Backend {
     const char *name;
+    // Opens the backend for `program` (its path as started) before the
+    // program's entry runs; false with a one-line reason in `error`.
+    bool (*open)(const char *program, std::string *error);
+    // After the program's entry returned `exit_code`: the process's exit code.
+    int (*finish)(int exit_code);
     void (*create_window)(const BackendWindowInfo &info);
     void (*show_window)(HWND window, bool visible);
     void (*move_window)(const BackendWindowInfo &info);
     void (*destroy_window)(HWND window);
-    // Client pixels, 0x00RRGGBB per pixel, `width` pixels a row.
+    // Client pixels, 0x00RRGGBB per pixel, `width` pixels a row; valid only
+    // during the call.
     void (*present)(HWND window, const uint32_t *pixels, int width, int height);
     // The window's menu bar is `menu` (null for none) or has changed.
     void (*set_menu)(HWND window, HMENU menu);
@@ -64,13 +80,24 @@ struct Backend {
     uint32_t (*now_ms)();
 };
 
-// The backend in use: the headless one unless a program chose another.
+// The backend in use: the headless one until open_program_backend chose.
 const Backend &platform_backend();
-void platform_set_backend(const Backend *backend);
 
+// The one place that chooses a program's backend, called by the process
+// entry before the program's own: the replay backend when the environment
+// asks for a headless replay (DOVRA_REPLAY), else the first of
+// `display_backends` (null-terminated, best first; what the program's link
+// library offers) that opens, else headless when the list is empty. False,
+// after one line on standard error naming the program, when none can run.
+bool open_program_backend(const char *program, const Backend *const *display_backends);
+
+// After the program's entry returned: the process's exit code.
+int finish_program_backend(int exit_code);
+
+// The backends that the layer always has.
 const Backend &headless_backend();
+const Backend &replay_backend();
 
-// Called by the entry point before WinMain: chooses and opens the program's
-// backend; false (after saying why on standard error) when it cannot run.
-// The entry library a program links decides which backend this is.
-bool platform_prepare_backend(const char *program);
+// The backends for showing windows that the program's link library offers
+// (defined once per entry library: none for a program without a display).
+const Backend *const *program_display_backends();

@@ -1,7 +1,7 @@
 // Input: the backend's clicks, keys, menu choices, close requests, exposures
 // and resizes become window messages; TranslateMessage makes characters of
 // key presses, in the Windows-1252 code page.
-#include "platform/backend/backend.h"
+#include "platform/core/backend_calls.h"
 #include "platform/core/core_internal.h"
 #include "platform/core/window_internal.h"
 
@@ -140,7 +140,7 @@ void deliver(const BackendInput &in) {
 
 void take_backend_input() {
     BackendInput in;
-    while (platform_backend().poll_input(&in)) {
+    while (backend_poll_input(&in)) {
         deliver(in);
     }
 }

@@ -1,6 +1,6 @@
 // Menus: menu bars and drop-down menus, their items, check marks and states,
 // and attaching a menu bar to a window.
-#include "platform/backend/backend.h"
+#include "platform/core/backend_calls.h"
 #include "platform/core/core_internal.h"
 #include "platform/core/handle_table.h"
 #include "platform/core/window_internal.h"
@@ -116,7 +116,7 @@ void destroy_menu_tree(HMENU menu) {
 void menu_changed(HMENU menu) {
     for (Window *w : all_windows()) {
         if (w->menu && contains(w->menu, menu)) {
-            platform_backend().set_menu(w->handle, w->menu);
+            backend_set_menu(w->handle, w->menu);
         }
     }
 }
@@ -174,7 +174,7 @@ BOOL WINAPI SetMenu(HWND hwnd, HMENU menu) {
         return FALSE;
     }
     w->menu = menu;
-    platform_backend().set_menu(hwnd, menu);
+    backend_set_menu(hwnd, menu);
     // The menu bar takes its height from the client area.
     update_client_size(*w);
     return TRUE;
@@ -191,7 +191,7 @@ BOOL WINAPI DrawMenuBar(HWND hwnd) {
         SetLastError(ERROR_INVALID_WINDOW_HANDLE);
         return FALSE;
     }
-    platform_backend().set_menu(hwnd, w->menu);
+    backend_set_menu(hwnd, w->menu);
     return TRUE;
 }
 

@@ -1,7 +1,7 @@
 // The thread's message queue: posted messages, input messages and the quit
 // flag, retrieved in Win32's order (posted, input, quit, paint, timer), and
 // the wait for the next message.
-#include "platform/backend/backend.h"
+#include "platform/core/backend_calls.h"
 #include "platform/core/core_internal.h"
 #include "platform/core/window_internal.h"
 
@@ -126,7 +126,7 @@ BOOL WINAPI PeekMessageA(LPMSG msg, HWND hwnd, UINT filter_min, UINT filter_max,
     }
     uint32_t timer_due = 0;
     const bool has_timer = earliest_timer_due(&timer_due);
-    platform_backend().poll_idle(has_timer, timer_due);
+    backend_poll_idle(has_timer, timer_due);
     return FALSE;
 }
 

@@ -1,5 +1,6 @@
 // Update regions and the paint cycle: InvalidateRect, BeginPaint and
-// EndPaint, and which window WM_PAINT goes to next.
+// EndPaint, which window WM_PAINT goes to next, and the device contexts that
+// GetDC hands out on a window's surface.
 #include "platform/core/core_internal.h"
 #include "platform/core/window_internal.h"
 #include "platform/gdi/device_context.h"
@@ -77,7 +78,7 @@ HDC WINAPI BeginPaint(HWND hwnd, LPPAINTSTRUCT paint) {
     const bool erase = w->erase_pending;
     w->invalid = false;
     w->erase_pending = false;
-    HDC dc = window_dc_create(hwnd);
+    HDC dc = surface_dc_create(w->surface, hwnd);
     paint->hdc = dc;
     if (erase) {
         paint->fErase = SendMessageA(hwnd, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0) == 0;
@@ -90,4 +91,18 @@ BOOL WINAPI EndPaint(HWND hwnd, const PAINTSTRUCT *paint) {
         return FALSE;
     }
     return ReleaseDC(hwnd, paint->hdc) == 1;
+}
+
+HDC WINAPI GetDC(HWND hwnd) {
+    // The screen's own context is not offered: the package never asks for it.
+    const Window *w = find_window(hwnd);
+    if (!w) {
+        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+        return nullptr;
+    }
+    return surface_dc_create(w->surface, hwnd);
+}
+
+int WINAPI ReleaseDC(HWND hwnd, HDC dc) {
+    return surface_dc_release(dc, hwnd) ? 1 : 0;
 }

@@ -1,14 +1,14 @@
 // System metrics: the screen size from the backend and the frame sizes of
 // Windows' classic theme as Wine reports them.
-#include "platform/backend/backend.h"
+#include "platform/core/backend_calls.h"
 #include "platform/win32.h"
 
 int WINAPI GetSystemMetrics(int index) {
     switch (index) {
     case SM_CXSCREEN:
-        return platform_backend().screen_size().cx;
+        return backend_screen_size().cx;
     case SM_CYSCREEN:
-        return platform_backend().screen_size().cy;
+        return backend_screen_size().cy;
     case SM_CYCAPTION:
         return 19;
     case SM_CXBORDER:

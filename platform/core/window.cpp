@@ -1,6 +1,6 @@
 // Windows: creation with its messages, showing and hiding, destruction,
 // geometry, client pixels and the default window procedure.
-#include "platform/backend/backend.h"
+#include "platform/core/backend_calls.h"
 #include "platform/core/core_internal.h"
 #include "platform/core/handle_table.h"
 #include "platform/core/window_internal.h"
@@ -47,15 +47,8 @@ BackendWindowInfo info_of(const Window &w) {
     const POINT origin = client_origin(w);
     return BackendWindowInfo{
         w.handle, w.title.c_str(), w.outer,         origin.x,
-        origin.y, w.client_width,  w.client_height, (w.style & WS_THICKFRAME) != 0};
-}
-
-void resize_pixels(Window &w) {
-    const std::size_t count = static_cast<std::size_t>(w.client_width) * w.client_height;
-    if (w.pixels.size() != count) {
-        w.pixels.assign(count, 0x00FFFFFF);
-        w.pixels_changed = true;
-    }
+        origin.y, w.client_width,  w.client_height, (w.style & WS_THICKFRAME) != 0,
+        w.surface};
 }
 
 void send_size(Window &w) {
@@ -88,8 +81,8 @@ void update_client_size(Window &w) {
     }
     w.client_width = width;
     w.client_height = height;
-    resize_pixels(w);
-    platform_backend().move_window(info_of(w));
+    w.surface->resize(w.client_width, w.client_height);
+    backend_move_window(info_of(w));
     if (!w.needs_size) {
         send_size(w);
     }
@@ -98,10 +91,10 @@ void update_client_size(Window &w) {
 
 void present_changed_windows() {
     for (Window *w : all_windows()) {
-        if (w->pixels_changed && w->visible) {
-            platform_backend().present(w->handle, w->pixels.data(), w->client_width,
-                                       w->client_height);
-            w->pixels_changed = false;
+        Surface &s = *w->surface;
+        if (s.changed && w->visible) {
+            backend_present(w->handle, s.pixels.data(), s.width, s.height);
+            s.changed = false;
         }
     }
 }
@@ -149,10 +142,10 @@ HWND WINAPI CreateWindowExA(DWORD ex_style, LPCSTR class_name, LPCSTR window_nam
     const int frame = frame_size(w.style);
     w.client_width = std::max(0, width - 2 * frame);
     w.client_height = std::max(0, height - top_of_client(w) - frame);
-    resize_pixels(w);
-    platform_backend().create_window(info_of(w));
+    w.surface->resize(w.client_width, w.client_height);
+    backend_create_window(info_of(w));
     if (w.menu) {
-        platform_backend().set_menu(hwnd, w.menu);
+        backend_set_menu(hwnd, w.menu);
     }
 
     CREATESTRUCTA cs{
@@ -194,7 +187,7 @@ BOOL WINAPI ShowWindow(HWND hwnd, int show_command) {
         if (!(w = find_window(hwnd))) {
             return was_visible;
         }
-        platform_backend().show_window(hwnd, show);
+        backend_show_window(hwnd, show);
     }
     if (show && w->needs_size) {
         w->needs_size = false;
@@ -207,7 +200,7 @@ BOOL WINAPI ShowWindow(HWND hwnd, int show_command) {
     if (show && !was_visible) {
         InvalidateRect(hwnd, nullptr, TRUE);
         if ((w = find_window(hwnd))) {
-            w->pixels_changed = true;
+            w->surface->changed = true;
         }
     }
     return was_visible;
@@ -225,7 +218,7 @@ BOOL WINAPI DestroyWindow(HWND hwnd) {
     w->destroying = true;
     if (w->visible) {
         w->visible = false;
-        platform_backend().show_window(hwnd, false);
+        backend_show_window(hwnd, false);
     }
     kill_window_timers(hwnd);
     SendMessageA(hwnd, WM_DESTROY, 0, 0);
@@ -237,8 +230,10 @@ BOOL WINAPI DestroyWindow(HWND hwnd) {
             destroy_menu_tree(still->menu);
         }
     }
-    platform_backend().destroy_window(hwnd);
+    backend_destroy_window(hwnd);
     Window *gone = find_window(hwnd);
+    // Contexts still holding the surface find it detached and draw nothing.
+    gone->surface->detached = true;
     window_order().erase(std::remove(window_order().begin(), window_order().end(), gone),
                          window_order().end());
     windows().remove(hwnd);

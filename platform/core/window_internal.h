@@ -1,7 +1,8 @@
 // The layer's windows as the other parts of the layer see them: geometry,
-// visibility, menu, update region and client pixels.
+// visibility, menu, update region and the surface of their client pixels.
 #pragma once
 
+#include "platform/gdi/surface.h"
 #include "platform/win32.h"
 
 #include <cstdint>
@@ -33,9 +34,9 @@ struct Window {
     bool invalid = false;
     bool erase_pending = false;
     RECT invalid_rect{};
-    // Client pixels, 0x00RRGGBB, client_width per row.
-    std::vector<uint32_t> pixels;
-    bool pixels_changed = false;
+    // Client pixels, client_width x client_height, shared with the device
+    // contexts drawing on them.
+    SurfaceRef surface = std::make_shared<Surface>();
 };
 
 // Null for a handle that names no live window.

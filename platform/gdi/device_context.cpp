@@ -3,7 +3,6 @@
 #include "platform/gdi/device_context.h"
 #include "platform/core/accounting.h"
 #include "platform/core/handle_table.h"
-#include "platform/core/window_internal.h"
 #include "platform/gdi/gdi_objects.h"
 
 #include <memory>
@@ -59,48 +58,36 @@ bool dc_target(HDC handle, PixelTarget *target) {
         *target = PixelTarget{bitmap->pixels.data(), bitmap->width, bitmap->height};
         return true;
     }
-    Window *w = find_window(dc->window);
-    if (!w) {
+    Surface *surface = dc->surface.get();
+    if (!surface || surface->detached) {
         return false;
     }
-    *target = PixelTarget{w->pixels.data(), w->client_width, w->client_height};
+    *target = PixelTarget{surface->pixels.data(), surface->width, surface->height};
     return true;
 }
 
 void target_changed(HDC handle) {
     const DeviceContext *dc = find_dc(handle);
-    if (dc && !dc->memory) {
-        if (Window *w = find_window(dc->window)) {
-            w->pixels_changed = true;
-        }
+    if (dc && dc->surface) {
+        dc->surface->changed = true;
     }
 }
 
-HDC window_dc_create(HWND hwnd) {
-    if (!find_window(hwnd)) {
-        return nullptr;
-    }
+HDC surface_dc_create(SurfaceRef surface, HWND owner) {
     auto dc = std::make_unique<DeviceContext>();
-    dc->window = hwnd;
+    dc->surface = std::move(surface);
+    dc->owner = owner;
     return add_context(std::move(dc));
 }
 
-HDC WINAPI GetDC(HWND hwnd) {
-    // The screen's own context is not offered: the package never asks for it.
-    HDC dc = window_dc_create(hwnd);
-    if (!dc) {
-        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-    }
-    return dc;
-}
-
-int WINAPI ReleaseDC(HWND hwnd, HDC handle) {
+bool surface_dc_release(HDC handle, HWND owner) {
     const DeviceContext *dc = find_dc(handle);
-    if (!dc || dc->memory || dc->window != hwnd) {
-        return 0;
+    if (!dc || dc->memory || dc->owner != owner) {
+        return false;
     }
+    const bool window_alive = !dc->surface->detached;
     remove_context(handle);
-    return 1;
+    return window_alive;
 }
 
 HDC WINAPI CreateCompatibleDC(HDC source) {

@@ -1,14 +1,16 @@
-// Device contexts: a window's client pixels or a memory bitmap, with the
-// objects selected into them and their text and background state.
+// Device contexts: a surface handed over by a window, or a memory bitmap,
+// with the objects selected into them and their text and background state.
 #pragma once
 
+#include "platform/gdi/surface.h"
 #include "platform/win32.h"
 
 #include <cstdint>
 
 struct DeviceContext {
     bool memory = false;
-    HWND window = nullptr;    // window contexts only
+    SurfaceRef surface;       // window contexts only
+    HWND owner = nullptr;     // window contexts only: the window that made it
     HBITMAP bitmap = nullptr; // memory contexts only
     HPEN pen = nullptr;
     HBRUSH brush = nullptr;
@@ -33,5 +35,10 @@ DeviceContext *find_dc(HDC dc);
 bool dc_target(HDC dc, PixelTarget *target);
 void target_changed(HDC dc);
 
-// A context on a window's client area, as GetDC and BeginPaint give it.
-HDC window_dc_create(HWND hwnd);
+// A context drawing on a window's surface, as GetDC and BeginPaint give it;
+// `owner` is the window, kept only to check the release against it.
+HDC surface_dc_create(SurfaceRef surface, HWND owner);
+// Releases a context that surface_dc_create made for `owner`. False, with
+// nothing released, for any other context; false too, after releasing it,
+// when the window is gone already (the window's end released it for Win32).
+bool surface_dc_release(HDC dc, HWND owner);

@@ -252,6 +252,34 @@ TEST(HeadlessMisuse, NullPointersAndBadHandles) {
     EXPECT_EQ(platform_live_memory_blocks(), blocks);
 }
 
+TEST(HeadlessMisuse, ContextOutlivingItsWindowDrawsNothingAndIsReleased) {
+    HWND hwnd = make_window(WS_OVERLAPPEDWINDOW, 100, 100);
+    const int objects = platform_live_gdi_objects(); // the class's brush made already
+    HDC dc = GetDC(hwnd);
+    HDC memory = CreateCompatibleDC(dc);
+    ASSERT_NE(SetPixel(dc, 1, 1, RGB(9, 9, 9)), static_cast<COLORREF>(-1));
+    DestroyWindow(hwnd);
+    // Another window's pixels are never reached through the stale context.
+    HWND other = make_window(WS_OVERLAPPEDWINDOW, 100, 100);
+    EXPECT_EQ(SetPixel(dc, 1, 1, RGB(1, 2, 3)), static_cast<COLORREF>(-1));
+    EXPECT_EQ(GetPixel(dc, 1, 1), CLR_INVALID);
+    EXPECT_FALSE(Rectangle(dc, 0, 0, 50, 50));
+    RECT all{0, 0, 50, 50};
+    EXPECT_EQ(FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH))), 0);
+    EXPECT_FALSE(BitBlt(dc, 0, 0, 1, 1, memory, 0, 0, SRCCOPY));
+    EXPECT_FALSE(BitBlt(memory, 0, 0, 1, 1, dc, 0, 0, SRCCOPY));
+    HDC other_dc = GetDC(other);
+    EXPECT_EQ(GetPixel(other_dc, 1, 1), RGB(255, 255, 255));
+    // Releasing reports the window gone, and frees the context all the same.
+    EXPECT_EQ(ReleaseDC(hwnd, dc), 0);
+    EXPECT_EQ(ReleaseDC(hwnd, dc), 0);
+    ReleaseDC(other, other_dc);
+    DeleteDC(memory);
+    DestroyWindow(other);
+    drain();
+    EXPECT_EQ(platform_live_gdi_objects(), objects);
+}
+
 TEST(HeadlessMisuse, PostedQueueIsCappedLikeWin32) {
     int accepted = 0;
     while (accepted < 20000 && PostMessageA(nullptr, WM_USER, 0, 0)) {

@@ -546,16 +546,11 @@ void wait_input(bool has_deadline, uint32_t deadline) {
     }
 }
 
-void poll_idle(bool, uint32_t) {}
-
 SIZE screen_size() {
     int x = 0, y = 0, w = 0, h = 0;
     Fl::screen_xywh(x, y, w, h, 0);
     return SIZE{w, h};
 }
-
-const Backend fltk = {"fltk",   create_window, show_window, move_window, destroy_window, present,
-                      set_menu, poll_input,    wait_input,  poll_idle,   screen_size,    now_ms};
 
 std::string program_name = "program";
 
@@ -569,13 +564,9 @@ void fatal_error(const char *format, ...) {
     std::exit(1);
 }
 
-} // namespace
-
-const Backend &fltk_backend() {
-    return fltk;
-}
-
-bool fltk_open_display(const char *name, std::string *error) {
+// Connects to the X display; false, with a one-line reason that names the
+// program, when there is none.
+bool open_display(const char *name, std::string *error) {
     program_name = name;
     program_name = program_name.substr(program_name.find_last_of('/') + 1);
     const char *display = std::getenv("DISPLAY");
@@ -598,4 +589,26 @@ bool fltk_open_display(const char *name, std::string *error) {
     Fl::fatal = fatal_error;
     Fl::visual(FL_RGB);
     return true;
+}
+
+} // namespace
+
+const Backend &fltk_backend() {
+    static const Backend table = [] {
+        Backend b{};
+        b.name = "fltk";
+        b.open = open_display;
+        b.create_window = create_window;
+        b.show_window = show_window;
+        b.move_window = move_window;
+        b.destroy_window = destroy_window;
+        b.present = present;
+        b.set_menu = set_menu;
+        b.poll_input = poll_input;
+        b.wait_input = wait_input;
+        b.screen_size = screen_size;
+        b.now_ms = now_ms;
+        return b;
+    }();
+    return table;
 }

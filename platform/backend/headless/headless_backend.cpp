@@ -44,10 +44,6 @@ void create_window(const BackendWindowInfo &info) {
     state().windows[info.window] = NativeWindow{};
 }
 
-void show_window(HWND, bool) {}
-
-void move_window(const BackendWindowInfo &) {}
-
 void destroy_window(HWND window) {
     state().windows.erase(window);
 }
@@ -128,14 +124,24 @@ uint32_t now_ms() {
     return state().now;
 }
 
-const Backend headless = {"headless",     create_window, show_window, move_window,
-                          destroy_window, present,       set_menu,    poll_input,
-                          wait_input,     poll_idle,     screen_size, now_ms};
-
 } // namespace
 
 const Backend &headless_backend() {
-    return headless;
+    static const Backend table = [] {
+        Backend b{};
+        b.name = "headless";
+        b.create_window = create_window;
+        b.destroy_window = destroy_window;
+        b.present = present;
+        b.set_menu = set_menu;
+        b.poll_input = poll_input;
+        b.wait_input = wait_input;
+        b.poll_idle = poll_idle;
+        b.screen_size = screen_size;
+        b.now_ms = now_ms;
+        return b;
+    }();
+    return table;
 }
 
 void headless_click(HWND window, int client_x, int client_y) {

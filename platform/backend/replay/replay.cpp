@@ -1,12 +1,21 @@
-// Headless replay: the settings from the environment, checked before the
-// program starts; the replay backend (the headless one, which also counts
-// the main window's frames, writes its pictures and stops a run that does
-// not end); and the last picture when the program has returned.
-#include "platform/backend/replay/replay.h"
+// Headless replay: any program of the layer run without a display, on the
+// headless backend, while the program plays a recorded script. The switch is
+// the environment:
+//   DOVRA_REPLAY=script          replay this script (the package plays it
+//                                from start-up and ends the run at its end)
+//   DOVRA_REPLAY_PICTURE=file    the picture at the end (default replay.png)
+//   DOVRA_REPLAY_EVERY=N         also one picture every N frames
+//   DOVRA_REPLAY_FRAMES=N        the run's limit (default 100000 frames)
+// A frame is one showing of the main window (the first window the program
+// creates); its picture is that window's client area.
+//
+// The backend is the headless one with entries of its own: it checks the
+// settings when it opens, counts the main window's frames, writes their
+// pictures, stops a run that does not end, and writes the last picture when
+// the program has returned, from the surface that window's creation handed it.
 #include "platform/backend/backend.h"
 #include "platform/backend/headless/headless.h"
 #include "platform/backend/replay/png_file.h"
-#include "platform/core/window_internal.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -31,12 +40,10 @@ struct Replay {
     long frame_limit = DEFAULT_FRAME_LIMIT;
     uint32_t start_ms = 0;
     HWND main_window = nullptr;
+    // The main window's client pixels: they outlive the window, so the last
+    // picture is there even when the program destroyed it.
+    std::shared_ptr<const Surface> main_surface;
     long frames = 0;
-    // The main window's last pixels, kept when it is destroyed.
-    std::vector<uint32_t> kept;
-    int kept_width = 0;
-    int kept_height = 0;
-    bool kept_any = false;
 };
 
 Replay &replay() {
@@ -50,7 +57,7 @@ void fail_line(const std::string &message) {
 
 // A whole number from 1 to MAX_NUMBER, or the default when the variable is
 // unset or empty.
-bool number_setting(const char *name, long fallback, long *value) {
+bool number_setting(const char *name, long fallback, long *value, std::string *error) {
     const char *text = std::getenv(name);
     if (!text || !*text) {
         *value = fallback;
@@ -60,23 +67,23 @@ bool number_setting(const char *name, long fallback, long *value) {
     char *end = nullptr;
     const long n = std::strtol(text, &end, 10);
     if (errno != 0 || *end != '\0' || n < 1 || n > MAX_NUMBER) {
-        fail_line(std::string(name) + "=" + text + " is not a whole number from 1 to " +
-                  std::to_string(MAX_NUMBER));
+        *error = std::string(name) + "=" + text + " is not a whole number from 1 to " +
+                 std::to_string(MAX_NUMBER);
         return false;
     }
     *value = n;
     return true;
 }
 
-bool script_readable(const std::string &path) {
-    std::error_code error;
-    if (std::filesystem::is_directory(path, error)) {
-        fail_line("cannot read the script \"" + path + "\": it is a directory");
+bool script_readable(const std::string &path, std::string *error) {
+    std::error_code ignored;
+    if (std::filesystem::is_directory(path, ignored)) {
+        *error = "cannot read the script \"" + path + "\": it is a directory";
         return false;
     }
     std::FILE *file = std::fopen(path.c_str(), "rb");
     if (!file) {
-        fail_line("cannot read the script \"" + path + "\": " + std::strerror(errno));
+        *error = "cannot read the script \"" + path + "\": " + std::strerror(errno);
         return false;
     }
     std::fclose(file);
@@ -85,12 +92,12 @@ bool script_readable(const std::string &path) {
 
 // Opens the picture's file without truncating it; a file made only for
 // the test is removed again.
-bool picture_writable(const std::string &path) {
-    std::error_code error;
-    const bool existed = std::filesystem::exists(path, error);
+bool picture_writable(const std::string &path, std::string *error) {
+    std::error_code ignored;
+    const bool existed = std::filesystem::exists(path, ignored);
     std::FILE *file = std::fopen(path.c_str(), "ab");
     if (!file) {
-        fail_line("cannot write the picture \"" + path + "\": " + std::strerror(errno));
+        *error = "cannot write the picture \"" + path + "\": " + std::strerror(errno);
         return false;
     }
     std::fclose(file);
@@ -148,23 +155,12 @@ void check_clock() {
 }
 
 void create_window(const BackendWindowInfo &info) {
-    if (!replay().main_window) {
-        replay().main_window = info.window;
+    Replay &r = replay();
+    if (!r.main_window) {
+        r.main_window = info.window;
+        r.main_surface = info.surface;
     }
     base().create_window(info);
-}
-
-void destroy_window(HWND window) {
-    Replay &r = replay();
-    if (window == r.main_window) {
-        if (const Window *w = find_window(window)) {
-            r.kept = w->pixels;
-            r.kept_width = w->client_width;
-            r.kept_height = w->client_height;
-            r.kept_any = true;
-        }
-    }
-    base().destroy_window(window);
 }
 
 void present(HWND window, const uint32_t *pixels, int width, int height) {
@@ -194,52 +190,30 @@ void poll_idle(bool has_deadline, uint32_t deadline) {
     check_clock();
 }
 
-// The headless backend's table, with the replay's own entries.
-const Backend &replay_backend() {
-    static const Backend table = [] {
-        Backend b = base();
-        b.name = "replay";
-        b.create_window = create_window;
-        b.destroy_window = destroy_window;
-        b.present = present;
-        b.wait_input = wait_input;
-        b.poll_idle = poll_idle;
-        return b;
-    }();
-    return table;
-}
-
-} // namespace
-
-bool replay_requested() {
-    const char *script = std::getenv("DOVRA_REPLAY");
-    return script && *script;
-}
-
-bool replay_prepare(const char *program) {
+bool open(const char *program, std::string *error) {
     Replay &r = replay();
     const std::string path = program && *program ? program : "program";
     r.program = path.substr(path.find_last_of('/') + 1);
     if (const char *picture = std::getenv("DOVRA_REPLAY_PICTURE"); picture && *picture) {
         r.picture = picture;
     }
-    if (!number_setting("DOVRA_REPLAY_EVERY", 0, &r.every) ||
-        !number_setting("DOVRA_REPLAY_FRAMES", DEFAULT_FRAME_LIMIT, &r.frame_limit) ||
-        !script_readable(std::getenv("DOVRA_REPLAY")) || !picture_writable(r.picture)) {
-        return false;
-    }
+    const char *script = std::getenv("DOVRA_REPLAY");
+    const bool ready =
+        number_setting("DOVRA_REPLAY_EVERY", 0, &r.every, error) &&
+        number_setting("DOVRA_REPLAY_FRAMES", DEFAULT_FRAME_LIMIT, &r.frame_limit, error) &&
+        script_readable(script ? script : "", error) && picture_writable(r.picture, error);
     r.start_ms = base().now_ms();
-    platform_set_backend(&replay_backend());
-    return true;
+    return ready;
 }
 
-int replay_finish(int exit_code) {
+// The program returned `exit_code`: its last picture is written. The
+// process's exit code: the program's, or 1 when there was no picture to
+// write or it could not be written.
+int finish(int exit_code) {
     const Replay &r = replay();
     bool written = false;
-    if (const Window *w = r.main_window ? find_window(r.main_window) : nullptr) {
-        written = write_picture(r.picture, w->pixels.data(), w->client_width, w->client_height);
-    } else if (r.kept_any) {
-        written = write_picture(r.picture, r.kept.data(), r.kept_width, r.kept_height);
+    if (const Surface *s = r.main_surface.get()) {
+        written = write_picture(r.picture, s->pixels.data(), s->width, s->height);
     } else {
         fail_line("no picture: the program created no window");
     }
@@ -247,4 +221,22 @@ int replay_finish(int exit_code) {
         return exit_code;
     }
     return written ? 0 : 1;
+}
+
+} // namespace
+
+// The headless backend's table, with the replay's own entries.
+const Backend &replay_backend() {
+    static const Backend table = [] {
+        Backend b = headless_backend();
+        b.name = "replay";
+        b.open = open;
+        b.finish = finish;
+        b.create_window = create_window;
+        b.present = present;
+        b.wait_input = wait_input;
+        b.poll_idle = poll_idle;
+        return b;
+    }();
+    return table;
 }

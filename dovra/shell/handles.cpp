@@ -1,6 +1,6 @@
 // The package's window and surface handles, and the copy of the surface to
 // the graphics window.
-#include "dovra/shell/windows.h"
+#include "dovra/shell/handles.h"
 
 HWND graphics_window = nullptr;
 HWND log_window = nullptr;

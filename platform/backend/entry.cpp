@@ -1,17 +1,15 @@
 // The process entry on hosts without Win32: main opens the program's
-// backend (or, when the environment asks for a headless replay, the replay
-// backend) and hands its arguments to WinMain as one command line, as
-// Windows does.
+// backend and hands its arguments to WinMain as one command line, as
+// Windows does. Alone in its file, so that a program with a main of its own
+// leaves it out.
 #include "platform/backend/backend.h"
-#include "platform/backend/replay/replay.h"
 #include "platform/win32.h"
 
 #include <string>
 
 int main(int argc, char **argv) {
     const char *program = argc > 0 && argv[0] ? argv[0] : "program";
-    const bool replaying = replay_requested();
-    if (replaying ? !replay_prepare(program) : !platform_prepare_backend(program)) {
+    if (!open_program_backend(program, program_display_backends())) {
         return 1;
     }
     std::string command_line;
@@ -23,5 +21,5 @@ int main(int argc, char **argv) {
     }
     const int exit_code =
         WinMain(GetModuleHandleA(nullptr), nullptr, command_line.data(), SW_SHOWNORMAL);
-    return replaying ? replay_finish(exit_code) : exit_code;
+    return finish_program_backend(exit_code);
 }

@@ -1,0 +1,10 @@
+// The hook through which changes of the package's modes reach whoever shows them.
+#include "dovra/events/mode_changes.h"
+
+void (*mode_change_hook)() = nullptr;
+
+void modes_changed() {
+    if (mode_change_hook) {
+        mode_change_hook();
+    }
+}

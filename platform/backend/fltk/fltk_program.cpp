@@ -1,0 +1,8 @@
+// The backends of a desktop program: its windows shown through FLTK.
+#include "platform/backend/backend.h"
+#include "platform/backend/fltk/fltk.h"
+
+const Backend *const *program_display_backends() {
+    static const Backend *const desktop[] = {&fltk_backend(), nullptr};
+    return desktop;
+}
