@@ -4,6 +4,8 @@
 
 #include <cmath>
 
+namespace cone {
+
 void cone_state_init(ConeState &state) {
     state = ConeState{};
     state.scoops = 1;
@@ -116,3 +118,5 @@ void click_scene(int x, int y, ConeState &state) {
         }
     }
 }
+
+} // namespace cone

@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+namespace cone {
+
 enum {
     MAX_SCOOPS = 3,
     MAX_TOPPINGS = 10,
@@ -63,3 +65,5 @@ void press_button(int y, ConeState &state);
 int on_scoops(int x, int y, int scoops);
 double distance(int x1, int y1, int x2, int y2);
 void click_scene(int x, int y, ConeState &state);
+
+} // namespace cone

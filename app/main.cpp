@@ -3,11 +3,11 @@
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous_instance, LPSTR command_line,
                    int show_command) {
-    ConeState state;
-    cone_builder_start(state, instance, previous_instance, command_line, show_command);
+    cone::ConeState state;
+    cone::cone_builder_start(state, instance, previous_instance, command_line, show_command);
     while (!state.done) {
-        cone_builder_pass(state);
+        cone::cone_builder_pass(state);
     }
-    cone_builder_end();
+    cone::cone_builder_end();
     return 0;
 }

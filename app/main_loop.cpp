@@ -4,6 +4,8 @@
 #include "app/main_loop.h"
 #include "app/scene.h"
 
+namespace cone {
+
 void cone_builder_start(ConeState &state, HINSTANCE instance, HINSTANCE previous_instance,
                         LPSTR command_line, int show_command) {
     cone_state_init(state);
@@ -47,3 +49,5 @@ int cone_builder_pass(ConeState &state) {
 void cone_builder_end() {
     DOVRA_shutdown();
 }
+
+} // namespace cone

@@ -5,6 +5,8 @@
 #include "app/cone_model.h"
 #include "dovra/dovra.h"
 
+namespace cone {
+
 void cone_builder_start(ConeState &state, HINSTANCE instance, HINSTANCE previous_instance,
                         LPSTR command_line, int show_command);
 
@@ -18,3 +20,5 @@ void apply_event(int kind, int x, int y, ConeState &state);
 int cone_builder_pass(ConeState &state);
 
 void cone_builder_end();
+
+} // namespace cone

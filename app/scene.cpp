@@ -5,6 +5,8 @@
 
 #include "dovra/dovra.h"
 
+namespace cone {
+
 namespace {
 
 // Palette indices used by the scene.
@@ -166,3 +168,5 @@ void draw_scene(const ConeState &state) {
     draw_pulse(280, 230, 75, state.frame_count);
     draw_drip(-60, 25, INK_MAGENTA, state.frame_count);
 }
+
+} // namespace cone

@@ -5,6 +5,8 @@
 
 #include "app/cone_model.h"
 
+namespace cone {
+
 void draw_background();
 void draw_buttons();
 void draw_status(int status);
@@ -20,3 +22,5 @@ void draw_drip(int x, int y, int col, int frame_count);
 // One whole pass, in the order the main loop paints it: background, buttons,
 // status line, scoops, cone, toppings, then the pulsing circle and the drip.
 void draw_scene(const ConeState &state);
+
+} // namespace cone

@@ -25,6 +25,9 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+using namespace dovra;
+using namespace cone;
 #define make_dir(path) mkdir(path, 0700)
 #define change_dir(path) chdir(path)
 #endif

@@ -17,6 +17,9 @@
 #include <cstring>
 #include <vector>
 
+using namespace dovra;
+using namespace cone;
+
 namespace package_cases {
 
 // The surface's bytes: 601 x 540 pixels of 4 bytes.

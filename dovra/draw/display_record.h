@@ -5,6 +5,8 @@
 #include "platform/win32.h"
 #include <cstdint>
 
+namespace dovra {
+
 enum ShapeKind {
     SHAPE_TRIANGLE = 0,
     SHAPE_RECTANGLE = 1,
@@ -44,3 +46,5 @@ struct DisplayRecord {
     int32_t y3;
     HGLOBAL text; // SHAPE_TEXT only; null for every other kind
 };
+
+} // namespace dovra

@@ -13,6 +13,8 @@
 #include <cstring>
 #include <utility>
 
+namespace dovra {
+
 namespace {
 
 // Negation for the repairs: the most negative int becomes the largest one.
@@ -139,6 +141,10 @@ int clear_window() {
     fill_background();
     return 1;
 }
+
+} // namespace dovra
+
+using namespace dovra;
 
 int DOVRA_draw_circle(int color, int x, int y, int radius) {
     return draw_circle(color, x, y, radius);

@@ -2,6 +2,8 @@
 // behind the public DOVRA_draw_* entries.
 #pragma once
 
+namespace dovra {
+
 int check_color(int color);
 
 int draw_circle(int color, int x, int y, int radius);
@@ -9,3 +11,5 @@ int draw_triangle(int color, int x1, int y1, int x2, int y2, int x3, int y3, int
 int draw_rectangle(int color, int x1, int y1, int x2, int y2, int width);
 int draw_text(int color, int x, int y, int ptsize, const char *text);
 int clear_window();
+
+} // namespace dovra

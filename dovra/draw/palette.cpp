@@ -1,6 +1,8 @@
 // The palette table and its lookups.
 #include "dovra/draw/palette.h"
 
+namespace dovra {
+
 const PaletteEntry palette[PALETTE_SIZE] = {
     {"black", RGB(0, 0, 0)},
     {"white", RGB(255, 255, 255)},
@@ -39,3 +41,5 @@ const char *palette_name(int index) {
 COLORREF palette_color(int index) {
     return palette[valid_index(index)].color;
 }
+
+} // namespace dovra

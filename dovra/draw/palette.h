@@ -4,6 +4,8 @@
 
 #include "platform/win32.h"
 
+namespace dovra {
+
 enum {
     PALETTE_SIZE = 24,
     PALETTE_BLACK = 0,
@@ -22,3 +24,5 @@ extern const PaletteEntry palette[PALETTE_SIZE];
 // 0..23 still gives red rather than reading past the table.
 const char *palette_name(int index);
 COLORREF palette_color(int index);
+
+} // namespace dovra

@@ -10,6 +10,8 @@
 #include <cstdint>
 #include <cstring>
 
+namespace dovra {
+
 uint32_t surface_dirty = 1;
 int32_t origin_x = 0;
 int32_t origin_y = 0;
@@ -148,3 +150,5 @@ void fill_background() {
     }
     surface_dirty = 1;
 }
+
+} // namespace dovra

@@ -6,9 +6,13 @@
 
 #include <cstdint>
 
+namespace dovra {
+
 extern uint32_t surface_dirty; // 1 while the surface holds what the window does not show
 extern int32_t origin_x;       // the surface pixel of package coordinate (0, 0)
 extern int32_t origin_y;
 
 void render_record(const DisplayRecord &record);
 void fill_background();
+
+} // namespace dovra

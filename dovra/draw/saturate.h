@@ -5,6 +5,10 @@
 #include <climits>
 #include <cstdint>
 
+namespace dovra {
+
 inline int saturate(int64_t v) {
     return v < INT_MIN ? INT_MIN : v > INT_MAX ? INT_MAX : static_cast<int>(v);
 }
+
+} // namespace dovra

@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+namespace dovra {
+
 enum { NO_EVENT = -1 }; // event_kind inside a wait until an event arrives
 
 struct EventState {
@@ -39,3 +41,5 @@ enum PumpResult { PUMP_EMPTY, PUMP_MESSAGE, PUMP_QUIT };
 // dispatches it (the quit message instead sets DOVRA_EXIT) and, unless it
 // took the quit message, shows the surface when it is dirty.
 PumpResult pump_one_message();
+
+} // namespace dovra

@@ -8,6 +8,8 @@
 #include "dovra/events/script.h"
 #include "dovra/shell/handles.h"
 
+namespace dovra {
+
 EventState event_state = {0, 0, 0, 0};
 uint8_t animate_on = 0;
 uint8_t single_step = 0;
@@ -105,6 +107,10 @@ int32_t await_event(EventRecord *record) {
     record->key = event_state.event_key;
     return quit_requested ? DOVRA_EXIT : event_state.event_kind;
 }
+
+} // namespace dovra
+
+using namespace dovra;
 
 int DOVRA_next_event(int *x, int *y, char *key) {
     EventRecord record = {0, 0, 0};

@@ -1,6 +1,8 @@
 // The hook through which changes of the package's modes reach whoever shows them.
 #include "dovra/events/mode_changes.h"
 
+namespace dovra {
+
 void (*mode_change_hook)() = nullptr;
 
 void modes_changed() {
@@ -8,3 +10,5 @@ void modes_changed() {
         mode_change_hook();
     }
 }
+
+} // namespace dovra

@@ -4,8 +4,12 @@
 // parts need not know who it is.
 #pragma once
 
+namespace dovra {
+
 // Set by the one that shows the modes; null while nobody does.
 extern void (*mode_change_hook)();
 
 // Called after logging_on, recording or playing_back changed.
 void modes_changed();
+
+} // namespace dovra

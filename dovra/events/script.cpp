@@ -14,6 +14,8 @@
 #include <filesystem>
 #include <string>
 
+namespace dovra {
+
 uint8_t recording = 0;
 uint8_t playing_back = 0;
 uint8_t play_one = 0;
@@ -323,3 +325,5 @@ void start_replay_if_asked() {
     replay_over = 0;
     start_playback();
 }
+
+} // namespace dovra

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <cstdio>
 
+namespace dovra {
+
 #define SCRIPT_FILE_NAME "DOVRA.SCR"
 
 extern uint8_t recording;    // delivered events are written
@@ -46,3 +48,5 @@ void finish_script();
 
 // At start-up: when DOVRA_REPLAY names a script, starts replaying it.
 void start_replay_if_asked();
+
+} // namespace dovra

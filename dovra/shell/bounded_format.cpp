@@ -3,6 +3,8 @@
 
 #include <cstdio>
 
+namespace dovra {
+
 int format_bounded(char *buffer, const char *format, va_list args) {
     buffer[0] = '\0';
     if (!format) {
@@ -15,3 +17,5 @@ int format_bounded(char *buffer, const char *format, va_list args) {
     }
     return wanted < FORMAT_BUFFER_SIZE ? wanted : FORMAT_BUFFER_SIZE - 1;
 }
+
+} // namespace dovra

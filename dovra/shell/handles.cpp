@@ -2,6 +2,8 @@
 // the graphics window.
 #include "dovra/shell/handles.h"
 
+namespace dovra {
+
 HWND graphics_window = nullptr;
 HWND log_window = nullptr;
 HDC window_dc = nullptr;
@@ -13,3 +15,5 @@ void show_surface() {
         BitBlt(window_dc, 0, 0, SURFACE_WIDTH, SURFACE_HEIGHT, surface_dc, 0, 0, SRCCOPY);
     }
 }
+
+} // namespace dovra

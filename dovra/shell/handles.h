@@ -5,6 +5,8 @@
 
 #include "platform/win32.h"
 
+namespace dovra {
+
 enum {
     SURFACE_WIDTH = 601, // the surface has the graphics window's outer size
     SURFACE_HEIGHT = 540
@@ -19,3 +21,5 @@ extern HDC surface_dc;         // memory context with the surface selected
 // Copies the whole surface to the graphics window's client area, as a plain
 // copy; nothing once shutdown has released the window's context.
 void show_surface();
+
+} // namespace dovra

@@ -6,6 +6,8 @@
 
 #include <cstdint>
 
+namespace dovra {
+
 enum {
     LOG_SLOTS = 25,
     LOG_LINE_LIMIT = 1023 // characters of one formatted line
@@ -28,3 +30,5 @@ void log_paint_line(char *text);
 void log_repaint();
 
 LRESULT CALLBACK log_window_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+
+} // namespace dovra

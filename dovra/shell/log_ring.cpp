@@ -6,6 +6,8 @@
 
 #include <cstring>
 
+namespace dovra {
+
 LogRing log_ring = {{}, -1, 0};
 uint8_t logging_on = 1;
 
@@ -45,6 +47,10 @@ void store(const char *text, int length) {
 
 } // namespace
 
+} // namespace dovra
+
+using namespace dovra;
+
 int DOVRA_log_printf(const char *format, ...) {
     char buffer[FORMAT_BUFFER_SIZE];
     va_list args;
@@ -55,6 +61,8 @@ int DOVRA_log_printf(const char *format, ...) {
     log_paint_line(buffer);
     return count;
 }
+
+namespace dovra {
 
 void log_repaint() {
     int32_t i = log_ring.log_first;
@@ -69,3 +77,5 @@ void log_repaint() {
         count++;
     }
 }
+
+} // namespace dovra

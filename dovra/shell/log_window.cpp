@@ -8,6 +8,8 @@
 
 #include <cstring>
 
+namespace dovra {
+
 void log_paint_line(char *text) {
     // Before start-up, or once the user has closed the log window, there is
     // nothing to paint on (GetDC of no window would give the whole screen).
@@ -62,6 +64,10 @@ LRESULT CALLBACK log_window_proc(HWND window, UINT message, WPARAM wparam, LPARA
         return DefWindowProcA(window, message, wparam, lparam);
     }
 }
+
+} // namespace dovra
+
+using namespace dovra;
 
 int DOVRA_set_logging(int flag) {
     if (!graphics_window) {

@@ -7,6 +7,8 @@
 #include "dovra/events/script.h"
 #include "dovra/shell/log.h"
 
+namespace dovra {
+
 HMENU run_menu = nullptr;
 uint32_t ctrl_down = 0;
 
@@ -143,3 +145,5 @@ void run_menu_key_up(WPARAM key) {
         ctrl_down = 0;
     }
 }
+
+} // namespace dovra

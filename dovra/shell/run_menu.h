@@ -7,6 +7,8 @@
 
 #include <cstdint>
 
+namespace dovra {
+
 enum {
     IDM_ANIMATE = 1,
     IDM_HALT = 2,
@@ -41,3 +43,5 @@ void run_command(UINT id);
 // of the shortcut table carries out its command while Ctrl is down.
 void run_menu_key_down(WPARAM key);
 void run_menu_key_up(WPARAM key);
+
+} // namespace dovra

@@ -11,6 +11,8 @@
 #include "dovra/shell/run_menu.h"
 #include "dovra/shell/windows.h"
 
+namespace dovra {
+
 namespace {
 
 enum {
@@ -59,6 +61,10 @@ void paint(HWND window) {
 
 } // namespace
 
+} // namespace dovra
+
+using namespace dovra;
+
 int DOVRA_startup(HINSTANCE instance, HINSTANCE previous_instance, LPSTR command_line,
                   int show_command) {
     (void)command_line;
@@ -99,6 +105,8 @@ int DOVRA_shutdown(void) {
     finish_script();
     return 1;
 }
+
+namespace dovra {
 
 LRESULT CALLBACK graphics_window_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
     switch (message) {
@@ -146,3 +154,5 @@ LRESULT CALLBACK graphics_window_proc(HWND window, UINT message, WPARAM wparam, 
         return DefWindowProcA(window, message, wparam, lparam);
     }
 }
+
+} // namespace dovra

@@ -5,5 +5,9 @@
 
 #include "dovra/shell/handles.h"
 
+namespace dovra {
+
 // The procedure of the graphics window's class, "DrawWndClass".
 LRESULT CALLBACK graphics_window_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+
+} // namespace dovra

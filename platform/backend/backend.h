@@ -11,6 +11,8 @@
 #include <memory>
 #include <string>
 
+namespace portable_win32 {
+
 // One piece of input, in the terms the layer turns into window messages.
 struct BackendInput {
     enum Kind {
@@ -101,3 +103,5 @@ const Backend &replay_backend();
 // The backends for showing windows that the program's link library offers
 // (defined once per entry library: none for a program without a display).
 const Backend *const *program_display_backends();
+
+} // namespace portable_win32

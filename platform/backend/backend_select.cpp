@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+namespace portable_win32 {
+
 namespace {
 
 const Backend *active = nullptr;
@@ -66,3 +68,5 @@ int finish_program_backend(int exit_code) {
     const Backend &backend = platform_backend();
     return backend.finish ? backend.finish(exit_code) : exit_code;
 }
+
+} // namespace portable_win32

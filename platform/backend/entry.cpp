@@ -7,6 +7,8 @@
 
 #include <string>
 
+using namespace portable_win32;
+
 int main(int argc, char **argv) {
     const char *program = argc > 0 && argv[0] ? argv[0] : "program";
     if (!open_program_backend(program, program_display_backends())) {

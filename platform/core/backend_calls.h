@@ -4,6 +4,8 @@
 
 #include "platform/backend/backend.h"
 
+namespace portable_win32 {
+
 inline void backend_create_window(const BackendWindowInfo &info) {
     if (const auto entry = platform_backend().create_window) {
         entry(info);
@@ -57,3 +59,5 @@ inline SIZE backend_screen_size() {
     const auto entry = platform_backend().screen_size;
     return entry ? entry() : SIZE{1024, 768};
 }
+
+} // namespace portable_win32

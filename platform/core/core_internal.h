@@ -6,6 +6,8 @@
 
 #include <cstdint>
 
+namespace portable_win32 {
+
 // Message queue.
 void remove_window_messages(HWND hwnd);
 bool messages_waiting(); // posted, input, quit, paint or a due timer
@@ -27,3 +29,5 @@ HWND window_needing_paint();
 // Input: backend input becomes queued input messages.
 void queue_input_message(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
 void take_backend_input();
+
+} // namespace portable_win32

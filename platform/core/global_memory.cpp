@@ -7,6 +7,8 @@
 #include <cstdlib>
 #include <cstring>
 
+namespace portable_win32 {
+
 namespace {
 
 struct Block {
@@ -30,6 +32,10 @@ const SIZE_T BLOCK_LIMIT = static_cast<SIZE_T>(1) << 31;
 int allocations_to_fail = 0;
 
 } // namespace
+
+} // namespace portable_win32
+
+using namespace portable_win32;
 
 HGLOBAL WINAPI GlobalAlloc(UINT flags, SIZE_T bytes) {
     if (allocations_to_fail > 0) {
@@ -113,6 +119,8 @@ SIZE_T WINAPI GlobalSize(HGLOBAL handle) {
     return b->size;
 }
 
+namespace portable_win32 {
+
 int platform_live_memory_blocks() {
     return static_cast<int>(blocks().size());
 }
@@ -120,3 +128,5 @@ int platform_live_memory_blocks() {
 void platform_fail_next_allocations(int count) {
     allocations_to_fail = count;
 }
+
+} // namespace portable_win32

@@ -15,6 +15,8 @@
 #include <utility>
 #include <vector>
 
+namespace portable_win32 {
+
 uintptr_t next_handle_value();
 
 template <class T> class HandleTable {
@@ -135,3 +137,5 @@ template <class T> class HandleTable {
 template <class H> H to_handle(uintptr_t value) {
     return reinterpret_cast<H>(value);
 }
+
+} // namespace portable_win32

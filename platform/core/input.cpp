@@ -7,6 +7,8 @@
 
 #include <deque>
 
+namespace portable_win32 {
+
 namespace {
 
 struct KeyboardState {
@@ -144,6 +146,10 @@ void take_backend_input() {
         deliver(in);
     }
 }
+
+} // namespace portable_win32
+
+using namespace portable_win32;
 
 BOOL WINAPI TranslateMessage(const MSG *msg) {
     if (!msg) {

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+namespace portable_win32 {
+
 namespace {
 
 struct MenuItem {
@@ -120,6 +122,10 @@ void menu_changed(HMENU menu) {
         }
     }
 }
+
+} // namespace portable_win32
+
+using namespace portable_win32;
 
 HMENU WINAPI CreateMenu(void) {
     return create(false);

@@ -8,6 +8,8 @@
 #include <algorithm>
 #include <deque>
 
+namespace portable_win32 {
+
 namespace {
 
 // Win32 refuses a post once a thread's queue holds 10,000 messages.
@@ -84,6 +86,10 @@ bool messages_waiting() {
     MSG unused;
     return take_due_timer(&unused, false);
 }
+
+} // namespace portable_win32
+
+using namespace portable_win32;
 
 BOOL WINAPI PeekMessageA(LPMSG msg, HWND hwnd, UINT filter_min, UINT filter_max, UINT remove) {
     present_changed_windows();

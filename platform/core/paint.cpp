@@ -7,6 +7,8 @@
 
 #include <algorithm>
 
+namespace portable_win32 {
+
 namespace {
 
 RECT client_rect(const Window &w) {
@@ -50,6 +52,10 @@ HWND window_needing_paint() {
     }
     return nullptr;
 }
+
+} // namespace portable_win32
+
+using namespace portable_win32;
 
 BOOL WINAPI InvalidateRect(HWND hwnd, const RECT *rect, BOOL erase) {
     if (!hwnd) {

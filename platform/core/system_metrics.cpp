@@ -3,6 +3,8 @@
 #include "platform/core/backend_calls.h"
 #include "platform/win32.h"
 
+using namespace portable_win32;
+
 int WINAPI GetSystemMetrics(int index) {
     switch (index) {
     case SM_CXSCREEN:

@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <vector>
 
+namespace portable_win32 {
+
 namespace {
 
 // Win32 raises shorter periods to 10 ms and caps longer ones.
@@ -31,6 +33,10 @@ bool is_due(const Timer &t, uint32_t now) {
 }
 
 } // namespace
+
+} // namespace portable_win32
+
+using namespace portable_win32;
 
 DWORD WINAPI GetTickCount(void) {
     return platform_backend().now_ms();
@@ -79,6 +85,8 @@ BOOL WINAPI KillTimer(HWND hwnd, UINT_PTR id) {
     return TRUE;
 }
 
+namespace portable_win32 {
+
 void kill_window_timers(HWND hwnd) {
     auto &list = timers();
     list.erase(
@@ -125,3 +133,5 @@ bool take_due_timer(MSG *msg, bool remove) {
     }
     return true;
 }
+
+} // namespace portable_win32

@@ -7,6 +7,8 @@
 
 #include <algorithm>
 
+namespace portable_win32 {
+
 namespace {
 
 HandleTable<Window> &windows() {
@@ -98,6 +100,10 @@ void present_changed_windows() {
         }
     }
 }
+
+} // namespace portable_win32
+
+using namespace portable_win32;
 
 HWND WINAPI CreateWindowExA(DWORD ex_style, LPCSTR class_name, LPCSTR window_name, DWORD style,
                             int x, int y, int width, int height, HWND parent, HMENU menu,

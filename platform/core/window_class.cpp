@@ -6,6 +6,8 @@
 #include <strings.h>
 #include <vector>
 
+namespace portable_win32 {
+
 namespace {
 
 std::vector<std::unique_ptr<WindowClass>> &classes() {
@@ -36,6 +38,10 @@ const WindowClass *find_window_class(LPCSTR name) {
     }
     return nullptr;
 }
+
+} // namespace portable_win32
+
+using namespace portable_win32;
 
 ATOM WINAPI RegisterClassA(const WNDCLASSA *wc) {
     if (!wc || !wc->lpszClassName || is_atom(wc->lpszClassName) || !wc->lpfnWndProc) {

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+namespace portable_win32 {
+
 struct WindowClass {
     WNDCLASSA wc;
     std::string name;
@@ -53,3 +55,5 @@ void update_client_size(Window &window);
 
 // Shows every window whose client pixels changed since they were last shown.
 void present_changed_windows();
+
+} // namespace portable_win32

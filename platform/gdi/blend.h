@@ -7,6 +7,9 @@
 
 #ifdef __SSE2__
 #include <emmintrin.h>
+
+namespace portable_win32 {
+
 #endif
 
 // Each channel becomes (under * (255 - coverage) + over * coverage + 127) / 255.
@@ -81,3 +84,5 @@ inline void blend_row(uint32_t *out, const unsigned char *cover, int64_t count, 
         }
     }
 }
+
+} // namespace portable_win32

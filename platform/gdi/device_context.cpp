@@ -7,6 +7,8 @@
 
 #include <memory>
 
+namespace portable_win32 {
+
 namespace {
 
 HandleTable<DeviceContext> &contexts() {
@@ -89,6 +91,10 @@ bool surface_dc_release(HDC handle, HWND owner) {
     remove_context(handle);
     return window_alive;
 }
+
+} // namespace portable_win32
+
+using namespace portable_win32;
 
 HDC WINAPI CreateCompatibleDC(HDC source) {
     if (source && !find_dc(source)) {
@@ -191,6 +197,10 @@ COLORREF WINAPI GetBkColor(HDC handle) {
     return dc ? dc->bk_color : CLR_INVALID;
 }
 
+namespace portable_win32 {
+
 int platform_live_gdi_objects() {
     return gdi_object_count() + static_cast<int>(contexts().size());
 }
+
+} // namespace portable_win32

@@ -7,6 +7,8 @@
 
 #include <cstdint>
 
+namespace portable_win32 {
+
 struct DeviceContext {
     bool memory = false;
     SurfaceRef surface;       // window contexts only
@@ -42,3 +44,5 @@ HDC surface_dc_create(SurfaceRef surface, HWND owner);
 // nothing released, for any other context; false too, after releasing it,
 // when the window is gone already (the window's end released it for Win32).
 bool surface_dc_release(HDC dc, HWND owner);
+
+} // namespace portable_win32

@@ -12,6 +12,8 @@
 #include <strings.h>
 #include <vector>
 
+namespace portable_win32 {
+
 struct FontFace {
     FT_Face face = nullptr;
     std::string family;
@@ -305,3 +307,5 @@ bool load_glyph(FontFace *face, const FontMetrics &metrics, unsigned char byte, 
     glyph->coverage = cached.coverage.data();
     return true;
 }
+
+} // namespace portable_win32

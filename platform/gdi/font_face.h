@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <string>
 
+namespace portable_win32 {
+
 struct FontFace; // a loaded FreeType face; lives for the whole process
 
 struct FontMetrics {
@@ -42,3 +44,5 @@ struct Glyph {
     const unsigned char *coverage = nullptr;
 };
 bool load_glyph(FontFace *face, const FontMetrics &metrics, unsigned char byte, Glyph *glyph);
+
+} // namespace portable_win32

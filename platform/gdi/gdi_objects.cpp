@@ -8,6 +8,8 @@
 #include <memory>
 #include <vector>
 
+namespace portable_win32 {
+
 namespace {
 
 HandleTable<GdiObject> &objects() {
@@ -155,6 +157,10 @@ HBITMAP default_bitmap() {
     return bitmap;
 }
 
+} // namespace portable_win32
+
+using namespace portable_win32;
+
 HGDIOBJ WINAPI GetStockObject(int index) {
     static HGDIOBJ stock[DEFAULT_GUI_FONT + 1] = {};
     if (index < 0 || index > DEFAULT_GUI_FONT) {
@@ -219,6 +225,10 @@ BOOL WINAPI DeleteObject(HGDIOBJ handle) {
     return TRUE;
 }
 
+namespace portable_win32 {
+
 int gdi_object_count() {
     return static_cast<int>(objects().size()) - live_stock_objects;
 }
+
+} // namespace portable_win32

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+namespace portable_win32 {
+
 struct GdiObject {
     enum Kind { PEN, BRUSH, FONT, BITMAP };
     Kind kind;
@@ -59,3 +61,5 @@ inline uint32_t pixel_of(COLORREF c) {
 inline COLORREF colorref_of(uint32_t p) {
     return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
 }
+
+} // namespace portable_win32

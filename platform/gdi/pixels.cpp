@@ -7,6 +7,8 @@
 #include <cstring>
 #include <vector>
 
+namespace portable_win32 {
+
 namespace {
 
 // Clips [x, x + w) x [y, y + h) to the target, in 64 bits so that no sum
@@ -20,6 +22,10 @@ bool clip(const PixelTarget &t, int64_t &x0, int64_t &y0, int64_t &x1, int64_t &
 }
 
 } // namespace
+
+} // namespace portable_win32
+
+using namespace portable_win32;
 
 COLORREF WINAPI SetPixel(HDC dc, int x, int y, COLORREF color) {
     PixelTarget t;

@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <cmath>
 
+namespace portable_win32 {
+
 namespace {
 
 typedef __int128 Wide;
@@ -541,3 +543,5 @@ void ellipse_outline(const SpanWriter &out, int64_t left, int64_t top, int64_t r
         wide_line(out, path[i], path[(i + 1) % path.size()], dot);
     }
 }
+
+} // namespace portable_win32

@@ -11,6 +11,8 @@
 #include <cwchar>
 #include <vector>
 
+namespace portable_win32 {
+
 struct Point64 {
     int64_t x;
     int64_t y;
@@ -124,3 +126,5 @@ void wide_line(const SpanWriter &out, Point64 from, Point64 to, const PenDot &do
 void fill_ellipse(const SpanWriter &out, int64_t left, int64_t top, int64_t right, int64_t bottom);
 void ellipse_outline(const SpanWriter &out, int64_t left, int64_t top, int64_t right,
                      int64_t bottom, int pen_width);
+
+} // namespace portable_win32

@@ -6,6 +6,8 @@
 #include <cstring>
 #include <vector>
 
+namespace portable_win32 {
+
 namespace {
 
 RECT intersect(const RECT &a, const RECT &b) {
@@ -18,6 +20,10 @@ bool empty(const RECT &r) {
 }
 
 } // namespace
+
+} // namespace portable_win32
+
+using namespace portable_win32;
 
 BOOL WINAPI ScrollDC(HDC dc, int dx, int dy, const RECT *scroll, const RECT *clip, HRGN update_rgn,
                      LPRECT update) {

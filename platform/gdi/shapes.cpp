@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <vector>
 
+namespace portable_win32 {
+
 namespace {
 
 // What a shape needs from its context: the pixels, the pen and the brush.
@@ -96,6 +98,10 @@ bool rectangle(HDC dc, int64_t left, int64_t top, int64_t right, int64_t bottom)
 }
 
 } // namespace
+
+} // namespace portable_win32
+
+using namespace portable_win32;
 
 BOOL WINAPI Rectangle(HDC dc, int left, int top, int right, int bottom) {
     return rectangle(dc, left, top, right, bottom);

@@ -9,6 +9,8 @@
 #include <memory>
 #include <vector>
 
+namespace portable_win32 {
+
 struct Surface {
     std::vector<uint32_t> pixels; // 0x00RRGGBB, `width` pixels a row
     int width = 0;
@@ -29,3 +31,5 @@ struct Surface {
 };
 
 using SurfaceRef = std::shared_ptr<Surface>;
+
+} // namespace portable_win32

@@ -10,6 +10,8 @@
 #include <cstring>
 #include <memory>
 
+namespace portable_win32 {
+
 namespace {
 
 struct CurrentFont {
@@ -45,6 +47,10 @@ int text_width(const CurrentFont &font, LPCSTR text, int count) {
 }
 
 } // namespace
+
+} // namespace portable_win32
+
+using namespace portable_win32;
 
 HFONT WINAPI CreateFontA(int height, int width, int escapement, int orientation, int weight,
                          DWORD italic, DWORD underline, DWORD strike_out, DWORD charset,

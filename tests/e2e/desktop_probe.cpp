@@ -7,6 +7,8 @@
 
 #include <cstdio>
 
+using namespace dovra;
+
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR command_line, int show) {
     DOVRA_startup(instance, previous, command_line, show);
     DOVRA_clear_window();

@@ -13,6 +13,9 @@
 #include <string>
 #include <unistd.h>
 
+using namespace dovra;
+using namespace cone;
+
 namespace {
 
 // A periodic line may owe two thousand million events; a run is cut off

@@ -3,7 +3,9 @@
 # then builds each example as a CMake project of its own against it
 # (find_package(DOVRA)) and the smallest program with one pkg-config line,
 # outside the source tree, and runs each once: on Linux as a headless
-# replay, for Windows under Wine (in the display the suite runs in).
+# replay, for Windows under Wine (in the display the suite runs in). Also
+# checks the names the installed libraries define (check_symbols.sh) and
+# builds a program with globals of everyday names the same way.
 # Usage: install_and_build.sh linux|windows SOURCE-DIR BUILD-DIR
 set -uo pipefail
 kind=$1 source=$2 build=$3
@@ -26,6 +28,10 @@ for file in include/dovra/dovra/dovra.h include/dovra/platform/win32.h \
     lib/cmake/DOVRA/DOVRAConfig.cmake lib/pkgconfig/dovra.pc; do
     [ -f "$prefix/$file" ] || fail "not installed: $file"
 done
+symbol_kind=linux
+[ "$kind" = windows ] && symbol_kind=windows-x64
+"$source/tests/install/check_symbols.sh" "$prefix" "$symbol_kind" ||
+    fail "the installed libraries define names outside the package's namespaces"
 
 cmake_options=(-DCMAKE_PREFIX_PATH="$prefix" -DCMAKE_BUILD_TYPE=Release)
 if [ "$kind" = windows ]; then
@@ -98,6 +104,20 @@ if "${compile[@]}"; then
     run_once smallest "$work/smallest$suffix"
 else
     fail "the smallest program does not build with pkg-config: ${compile[*]}"
+fi
+
+# A program whose own globals have everyday names: it must link and keep them.
+cp "$source/tests/install/user_globals.cpp" "$work/user_globals.cpp"
+if [ "$kind" = windows ]; then
+    compile=(x86_64-w64-mingw32-g++-posix "$work/user_globals.cpp" -o "$work/user_globals.exe"
+        $(pkg-config --cflags --libs dovra) -mwindows -static)
+else
+    compile=(g++ "$work/user_globals.cpp" -o "$work/user_globals" $(pkg-config --cflags --libs dovra))
+fi
+if "${compile[@]}"; then
+    run_once user_globals "$work/user_globals$suffix"
+else
+    fail "a program with globals of its own does not build with pkg-config: ${compile[*]}"
 fi
 
 [ "$failures" -eq 0 ] && echo "install ($kind): the package builds and runs programs"

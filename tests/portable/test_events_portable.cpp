@@ -14,6 +14,8 @@
 #include <string>
 #include <vector>
 
+using namespace dovra;
+
 namespace fs = std::filesystem;
 
 namespace {

@@ -27,6 +27,9 @@
 #include <thread>
 #include <vector>
 
+using namespace dovra;
+using namespace cone;
+
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous_instance, LPSTR command_line,
                    int show_command);
 

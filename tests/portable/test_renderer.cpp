@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace dovra;
+
 using namespace package_fixture;
 
 namespace {

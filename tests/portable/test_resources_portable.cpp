@@ -13,6 +13,9 @@
 #include <psapi.h>
 #endif
 
+using namespace dovra;
+using namespace cone;
+
 namespace {
 
 // The process's private memory in kB, where the platform tells it: on

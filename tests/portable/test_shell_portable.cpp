@@ -21,6 +21,8 @@
 #include <string>
 #include <vector>
 
+using namespace dovra;
+
 namespace fs = std::filesystem;
 
 namespace {

@@ -13,6 +13,10 @@
 #include <cstdlib>
 #include <unistd.h>
 
+using namespace dovra;
+using namespace portable_win32;
+using namespace cone;
+
 namespace {
 
 long resident_kb() {

@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+using namespace dovra;
+
 namespace cone_picture {
 
 struct Point {

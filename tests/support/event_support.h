@@ -12,6 +12,8 @@
 #include <sstream>
 #include <string>
 
+using namespace dovra;
+
 struct Event {
     int kind;
     int x;

@@ -8,6 +8,8 @@
 #include <deque>
 #include <functional>
 
+using namespace portable_win32;
+
 inline std::deque<std::function<void()>> &at_idle() {
     static std::deque<std::function<void()>> actions;
     return actions;

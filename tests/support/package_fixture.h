@@ -14,6 +14,8 @@
 #include <string>
 #include <vector>
 
+using namespace dovra;
+
 namespace package_fixture {
 
 // Starts the package once per test program, with the show mode a program

@@ -10,6 +10,8 @@
 
 #ifndef _WIN32
 #include "platform/core/accounting.h"
+
+using namespace portable_win32;
 #endif
 
 namespace portable {

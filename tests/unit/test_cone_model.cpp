@@ -5,6 +5,8 @@
 #include <cstring>
 #include <gtest/gtest.h>
 
+using namespace cone;
+
 namespace {
 
 // Button rows by their y: the bottom line of a row belongs to the row below.

@@ -11,6 +11,9 @@
 #include <string>
 #include <vector>
 
+using namespace dovra;
+using namespace portable_win32;
+
 using namespace package_fixture;
 
 namespace {

@@ -19,6 +19,9 @@
 #include <string>
 #include <vector>
 
+using namespace dovra;
+using namespace portable_win32;
+
 namespace fs = std::filesystem;
 
 namespace {

@@ -12,6 +12,8 @@
 #include <gtest/gtest.h>
 #include <vector>
 
+using namespace portable_win32;
+
 using namespace package_fixture;
 
 namespace {

@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 #include <string>
 
+using namespace portable_win32;
+
 namespace {
 
 TEST(FltkKeys, VirtualKeyCodes) {

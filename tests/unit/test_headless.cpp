@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace portable_win32;
+
 using namespace portable;
 
 namespace {

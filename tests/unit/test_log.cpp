@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+using namespace portable_win32;
+
 using namespace package_fixture;
 
 namespace {

@@ -17,6 +17,10 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 
+using namespace dovra;
+using namespace portable_win32;
+using namespace cone;
+
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous_instance, LPSTR command_line,
                    int show_command);
 

@@ -5,6 +5,8 @@
 #include <cstring>
 #include <gtest/gtest.h>
 
+using namespace dovra;
+
 namespace {
 
 TEST(Palette, EveryNameAndColour) {

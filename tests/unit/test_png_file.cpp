@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+using namespace portable_win32;
+
 namespace fs = std::filesystem;
 
 namespace {

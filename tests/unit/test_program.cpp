@@ -27,6 +27,10 @@
 #include <string>
 #include <vector>
 
+using namespace dovra;
+using namespace portable_win32;
+using namespace cone;
+
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous_instance, LPSTR command_line,
                    int show_command);
 

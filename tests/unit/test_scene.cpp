@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+using namespace cone;
+
 using namespace package_fixture;
 
 namespace {

@@ -15,6 +15,8 @@
 #include <unistd.h>
 #include <vector>
 
+using namespace dovra;
+
 namespace fs = std::filesystem;
 using package_fixture::log_lines;
 using package_fixture::reset_log;

@@ -23,6 +23,9 @@
 #include <unistd.h>
 #include <vector>
 
+using namespace dovra;
+using namespace portable_win32;
+
 namespace {
 
 HINSTANCE instance() {

@@ -3,4 +3,8 @@
 
 #include "platform/backend/backend.h"
 
+namespace portable_win32 {
+
 const Backend &fltk_backend();
+
+} // namespace portable_win32

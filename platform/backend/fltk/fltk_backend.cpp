@@ -26,6 +26,8 @@
 #include <string>
 #include <vector>
 
+namespace portable_win32 {
+
 namespace {
 
 const int MENU_BAR_HEIGHT = 20;
@@ -612,3 +614,5 @@ const Backend &fltk_backend() {
     }();
     return table;
 }
+
+} // namespace portable_win32

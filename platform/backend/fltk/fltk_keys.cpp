@@ -4,6 +4,8 @@
 
 #include <FL/Enumerations.H>
 
+namespace portable_win32 {
+
 namespace {
 
 struct KeyCode {
@@ -134,3 +136,5 @@ unsigned char windows_1252_from_utf8(const char *text, int length) {
     }
     return 0;
 }
+
+} // namespace portable_win32

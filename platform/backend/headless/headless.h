@@ -7,6 +7,8 @@
 
 #include <cstdint>
 
+namespace portable_win32 {
+
 void headless_click(HWND window, int client_x, int client_y);
 void headless_key_down(HWND window, unsigned vk, unsigned char ch);
 void headless_key_up(HWND window, unsigned vk);
@@ -30,3 +32,5 @@ int headless_starved_waits();
 // How often a window's pixels were shown, and its menu bar.
 int headless_present_count(HWND window);
 HMENU headless_window_menu(HWND window);
+
+} // namespace portable_win32

@@ -6,6 +6,8 @@
 #include <deque>
 #include <map>
 
+namespace portable_win32 {
+
 namespace {
 
 const uint32_t IDLE_POLL_STEP_MS = 1;
@@ -216,3 +218,5 @@ HMENU headless_window_menu(HWND window) {
     auto it = state().windows.find(window);
     return it == state().windows.end() ? nullptr : it->second.menu;
 }
+
+} // namespace portable_win32

@@ -10,6 +10,8 @@
 #include <filesystem>
 #include <vector>
 
+namespace portable_win32 {
+
 namespace {
 
 struct PngError {
@@ -93,3 +95,5 @@ bool write_png_file(const std::string &path, const uint32_t *pixels, int width, 
     }
     return ok;
 }
+
+} // namespace portable_win32

@@ -25,6 +25,8 @@
 #include <string>
 #include <vector>
 
+namespace portable_win32 {
+
 namespace {
 
 const long DEFAULT_FRAME_LIMIT = 100000;
@@ -240,3 +242,5 @@ const Backend &replay_backend() {
     }();
     return table;
 }
+
+} // namespace portable_win32
