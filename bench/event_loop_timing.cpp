@@ -25,12 +25,12 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
-
-using namespace dovra;
-using namespace cone;
 #define make_dir(path) mkdir(path, 0700)
 #define change_dir(path) chdir(path)
 #endif
+
+using namespace dovra;
+using namespace cone;
 
 namespace {
 
