@@ -34,6 +34,8 @@ if(NOT WIN32)
                   platform/core/win32_user.h
             DESTINATION ${DOVRA_INCLUDE_SUBDIR}/platform/core)
     install(FILES platform/gdi/win32_gdi.h DESTINATION ${DOVRA_INCLUDE_SUBDIR}/platform/gdi)
+    install(FILES platform/backend/program_backends.h
+            DESTINATION ${DOVRA_INCLUDE_SUBDIR}/platform/backend)
 endif()
 
 set(DOVRA_CMAKE_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/DOVRA)

@@ -9,6 +9,7 @@
 #endif
 #include <windows.h>
 #else
+#include "platform/backend/program_backends.h"
 #include "platform/core/win32_kernel.h"
 #include "platform/core/win32_types.h"
 #include "platform/core/win32_user.h"

@@ -7,7 +7,8 @@
 #   tools/grade.sh PROGRAM SCRIPT EXPECTED.png [DIFFERENCE.png]
 #
 # Exit code 0: equal. 1: they differ (the difference picture is written).
-# 2: no grade (the replay failed, or a picture cannot be read).
+# 2: no grade: "cannot grade" when the script stops at a line it cannot play
+# (the replay's exit code 3), or the replay failed, or a picture cannot be read.
 # DOVRA_REPLAY_FRAMES in the environment sets the replay's limit, as always.
 # Needs ImageMagick (compare).
 set -uo pipefail
@@ -30,8 +31,17 @@ case $program in */*) ;; *) program=./$program ;; esac
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 actual="$work/actual.png"
-if ! DOVRA_REPLAY="$script" DOVRA_REPLAY_PICTURE="$actual" "$program" </dev/null; then
-    echo "grade: the replay of \"$script\" through $program failed" >&2
+DOVRA_REPLAY="$script" DOVRA_REPLAY_PICTURE="$actual" "$program" </dev/null 2>"$work/replay.err"
+status=$?
+# The replay's own messages stay visible; a broken script is named as such.
+cat "$work/replay.err" >&2
+if [ "$status" -eq 3 ]; then
+    stop=$(grep -m1 'stops at line' "$work/replay.err" | sed 's/^DOVRA replay: //')
+    echo "cannot grade: ${stop:-the script \"$script\" stops at a line it cannot play}"
+    exit 2
+fi
+if [ "$status" -ne 0 ]; then
+    echo "grade: the replay of \"$script\" through $program failed (exit code $status)" >&2
     exit 2
 fi
 

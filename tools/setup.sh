@@ -1,17 +1,27 @@
 #!/usr/bin/env bash
-# Installs what building, running and testing DOVRA need on Debian 12, and
-# nothing that is already there. Uses sudo when not run as root.
+# Installs what DOVRA needs on Debian 12, and nothing that is already there.
+# Uses sudo when not run as root.
+#
+#   tools/setup.sh run    building and running the programs (tools/run.sh)
+#   tools/setup.sh        everything the tests need besides (tools/test.sh):
+#                         GoogleTest, Google Benchmark, the Windows cross
+#                         compilers, Wine, xdotool, ImageMagick, clang
 set -euo pipefail
 
 packages=(
     cmake g++ make pkg-config
-    libgtest-dev libbenchmark-dev
     libfltk1.3-dev libfreetype-dev libfontconfig-dev libpng-dev
     fonts-liberation2 fonts-dejavu-core
-    g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
-    wine64 xvfb xauth xdotool imagemagick
-    clang libclang-rt-14-dev
+    xvfb xauth
 )
+if [ "${1:-test}" != run ]; then
+    packages+=(
+        libgtest-dev libbenchmark-dev
+        g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
+        wine64 xdotool imagemagick
+        clang libclang-rt-14-dev
+    )
+fi
 
 missing=()
 for p in "${packages[@]}"; do

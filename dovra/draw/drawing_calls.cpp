@@ -7,6 +7,7 @@
 #include "dovra/draw/saturate.h"
 #include "dovra/shell/bounded_format.h"
 #include "dovra/shell/log.h"
+#include "dovra/shell/package_state.h"
 
 #include <climits>
 #include <cstdint>
@@ -146,19 +147,26 @@ int clear_window() {
 
 using namespace dovra;
 
+// Drawing before start-up paints nothing; after shutdown nothing is shown.
+static const char NOTHING_DRAWN[] = "nothing drawn";
+
 int DOVRA_draw_circle(int color, int x, int y, int radius) {
+    package_running("DOVRA_draw_circle", NOTHING_DRAWN);
     return draw_circle(color, x, y, radius);
 }
 
 int DOVRA_draw_triangle(int color, int x1, int y1, int x2, int y2, int x3, int y3, int width) {
+    package_running("DOVRA_draw_triangle", NOTHING_DRAWN);
     return draw_triangle(color, x1, y1, x2, y2, x3, y3, width);
 }
 
 int DOVRA_draw_rectangle(int color, int x1, int y1, int x2, int y2, int width) {
+    package_running("DOVRA_draw_rectangle", NOTHING_DRAWN);
     return draw_rectangle(color, x1, y1, x2, y2, width);
 }
 
 int DOVRA_draw_text(int color, int x, int y, int ptsize, const char *text) {
+    package_running("DOVRA_draw_text", NOTHING_DRAWN);
     return draw_text(color, x, y, ptsize, text);
 }
 
@@ -168,10 +176,12 @@ int DOVRA_draw_printf(int color, int x, int y, int ptsize, const char *format, .
     va_start(args, format);
     const int count = format_bounded(buffer, format, args);
     va_end(args);
+    package_running("DOVRA_draw_printf", NOTHING_DRAWN);
     draw_text(color, x, y, ptsize, buffer);
     return count;
 }
 
 int DOVRA_clear_window(void) {
+    package_running("DOVRA_clear_window", NOTHING_DRAWN);
     return clear_window();
 }

@@ -4,11 +4,13 @@
 #include "dovra/draw/renderer.h"
 #include "dovra/draw/palette.h"
 #include "dovra/draw/saturate.h"
+#include "dovra/draw/text_encoding.h"
 #include "dovra/shell/handles.h"
 
 #include <climits>
 #include <cstdint>
 #include <cstring>
+#include <string>
 
 namespace dovra {
 
@@ -71,8 +73,50 @@ void draw_line(const DisplayRecord &r, COLORREF rgb) {
     DeleteObject(pen);
 }
 
-// Text: the anchor is the lower-left corner of the first line's cell; each
-// newline starts a line one cell height lower.
+// The text calls for each kind of text: bytes drawn as Windows-1252, and
+// UTF-16 (see text_encoding.h for which text is which).
+void measure_text(const char *text, int count, SIZE *extent) {
+    GetTextExtentPointA(surface_dc, text, count, extent);
+}
+void measure_text(const WCHAR *text, int count, SIZE *extent) {
+    GetTextExtentPoint32W(surface_dc, text, count, extent);
+}
+void put_text(int x, int y, const char *text, int count) {
+    TextOutA(surface_dc, x, y, text, count);
+}
+void put_text(int x, int y, const WCHAR *text, int count) {
+    TextOutW(surface_dc, x, y, text, count);
+}
+
+int bounded_count(size_t n) {
+    return static_cast<int>(n > INT_MAX ? INT_MAX : n);
+}
+
+// The anchor is the lower-left corner of the first line's cell; each newline
+// starts a line one cell height lower. Lines are measured and drawn in the
+// same units, bytes or UTF-16.
+template <typename Unit> void draw_lines(const DisplayRecord &r, const Unit *text, size_t n) {
+    SIZE extent{0, 0};
+    measure_text(text, bounded_count(n), &extent);
+    const int64_t line_height = extent.cy;
+    const int x = surface_x(r.x1);
+    int64_t line = -1;
+    size_t position = 0;
+    for (;;) {
+        const Unit *newline =
+            std::char_traits<Unit>::find(text + position, n - position, static_cast<Unit>('\n'));
+        const size_t count =
+            newline ? static_cast<size_t>(newline - text) - position : n - position;
+        const int64_t y = static_cast<int64_t>(origin_y) - r.y1 + line * line_height;
+        put_text(x, saturate(y), text + position, bounded_count(count));
+        if (position + count >= n) {
+            break;
+        }
+        line++;
+        position += count + 1;
+    }
+}
+
 void draw_text(const DisplayRecord &r, COLORREF rgb) {
     const char *text = static_cast<const char *>(GlobalLock(r.text));
     if (!text) {
@@ -86,25 +130,11 @@ void draw_text(const DisplayRecord &r, COLORREF rgb) {
                     DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, "DOVRA-font");
     HGDIOBJ old_font = SelectObject(surface_dc, font);
     const size_t n = std::strlen(text);
-    SIZE extent{0, 0};
-    GetTextExtentPointA(surface_dc, text, static_cast<int>(n > INT_MAX ? INT_MAX : n), &extent);
-    const int64_t line_height = extent.cy;
-    const int x = surface_x(r.x1);
-    int64_t line = -1;
-    size_t position = 0;
-    for (;;) {
-        const char *newline =
-            static_cast<const char *>(std::memchr(text + position, '\n', n - position));
-        const size_t count =
-            newline ? static_cast<size_t>(newline - text) - position : n - position;
-        const int64_t y = static_cast<int64_t>(origin_y) - r.y1 + line * line_height;
-        TextOutA(surface_dc, x, saturate(y), text + position,
-                 static_cast<int>(count > INT_MAX ? INT_MAX : count));
-        if (position + count >= n) {
-            break;
-        }
-        line++;
-        position += count + 1;
+    WideText wide;
+    if (unicode_text(text, n, &wide)) {
+        draw_lines(r, wide.data(), wide.size());
+    } else {
+        draw_lines(r, text, n);
     }
     GlobalUnlock(r.text);
     SetBkMode(surface_dc, old_mode);

@@ -7,6 +7,7 @@
 #include "dovra/events/event_state.h"
 #include "dovra/events/script.h"
 #include "dovra/shell/handles.h"
+#include "dovra/shell/package_state.h"
 
 namespace dovra {
 
@@ -116,6 +117,9 @@ int DOVRA_next_event(int *x, int *y, char *key) {
     EventRecord record = {0, 0, 0};
     // Before start-up no window exists that could ever deliver an event.
     const int kind = graphics_window ? await_event(&record) : DOVRA_EXIT;
+    if (!graphics_window) {
+        package_running("DOVRA_next_event", "it returns DOVRA_EXIT");
+    }
     if (x) {
         *x = record.x;
     }
@@ -130,6 +134,7 @@ int DOVRA_next_event(int *x, int *y, char *key) {
 
 int DOVRA_set_animation(int mode) {
     if (!graphics_window) {
+        package_running("DOVRA_set_animation", "nothing changed");
         return 0;
     }
     switch (mode) {

@@ -48,6 +48,8 @@ void script_message(const char *format, const char *path) {
 enum Direction { NOT_OPEN, WRITING, READING };
 Direction script_direction = NOT_OPEN;
 bool write_error_reported = false; // one message per stream, not one per event
+long lines_read = 0;               // of the stream open for reading, counting empty ones
+bool at_line_start = true;         // the next read begins a line
 
 enum {
     LINE_BUFFER = 512, // a line of at most 511 characters and its terminator
@@ -75,6 +77,8 @@ bool open_script(Direction direction) {
         return false;
     }
     script_direction = direction;
+    lines_read = 0;
+    at_line_start = true;
     write_error_reported = false;
     return true;
 }
@@ -121,6 +125,11 @@ bool read_line(char *line) {
     if (!std::fgets(line, LINE_BUFFER, script_stream)) {
         return false;
     }
+    // A line longer than the buffer comes in pieces: only its first counts.
+    if (at_line_start) {
+        lines_read++;
+    }
+    at_line_start = std::strchr(line, '\n') != nullptr;
     const std::size_t length = std::strlen(line);
     if (length >= 2 && line[length - 2] == '\r' && line[length - 1] == '\n') {
         line[length - 2] = '\n';
@@ -235,9 +244,14 @@ int read_script_step() {
     }
     if (!dispatch_line(line)) {
         if (replaying) {
+            // Nothing the program draws from here on answers the script:
+            // the run ends at once, with a code that says why.
             std::fprintf(stderr,
-                         "DOVRA replay: script file %s stops at a line it cannot play: %s%s",
-                         reading_path(), line, std::strchr(line, '\n') ? "" : "\n");
+                         "DOVRA replay: script file %s stops at line %ld, which it cannot play: "
+                         "%s%s",
+                         reading_path(), lines_read, line, std::strchr(line, '\n') ? "" : "\n");
+            std::fflush(nullptr);
+            std::exit(REPLAY_STOPPED_EXIT_CODE);
         }
         // The line is consumed: a new playback goes on after it.
         end_playback();

@@ -9,6 +9,10 @@ namespace dovra {
 
 #define SCRIPT_FILE_NAME "DOVRA.SCR"
 
+// The exit code of a headless replay whose script stops at a line it cannot
+// play (1 and 2 are the replay's own: bad settings, no end within the limit).
+enum { REPLAY_STOPPED_EXIT_CODE = 3 };
+
 extern uint8_t recording;    // delivered events are written
 extern uint8_t playing_back; // every wait reads one step
 extern uint8_t play_one;     // the next wait reads exactly one step

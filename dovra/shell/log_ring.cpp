@@ -1,8 +1,10 @@
 // The log ring and DOVRA_log_printf: each line is stored in a movable block
-// of its own, the oldest freed once 25 are held, and painted at once.
+// of its own, the oldest freed once 25 are held, mirrored (DOVRA_LOG) and
+// painted at once.
 #include "dovra/dovra.h"
 #include "dovra/shell/bounded_format.h"
 #include "dovra/shell/log.h"
+#include "dovra/shell/log_mirror.h"
 
 #include <cstring>
 
@@ -58,6 +60,7 @@ int DOVRA_log_printf(const char *format, ...) {
     const int count = format_bounded(buffer, format, args);
     va_end(args);
     store(buffer, static_cast<int>(std::strlen(buffer)));
+    mirror_log_line(buffer);
     log_paint_line(buffer);
     return count;
 }

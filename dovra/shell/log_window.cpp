@@ -2,8 +2,10 @@
 // lines, passing keys on to the graphics window, and the calls that switch
 // logging and show or hide the window.
 #include "dovra/dovra.h"
+#include "dovra/draw/text_encoding.h"
 #include "dovra/events/mode_changes.h"
 #include "dovra/shell/log.h"
+#include "dovra/shell/package_state.h"
 #include "dovra/shell/windows.h"
 
 #include <cstring>
@@ -40,7 +42,14 @@ void log_paint_line(char *text) {
     if (length > 0 && text[length - 1] == '\n') {
         text[--length] = '\0';
     }
-    TextOutA(dc, client.left + 5, client.bottom - line_height, text, length);
+    // A line in UTF-8 shows its characters; any other keeps its Windows-1252 bytes.
+    WideText wide;
+    if (unicode_text(text, static_cast<size_t>(length), &wide)) {
+        TextOutW(dc, client.left + 5, client.bottom - line_height, wide.data(),
+                 static_cast<int>(wide.size()));
+    } else {
+        TextOutA(dc, client.left + 5, client.bottom - line_height, text, length);
+    }
     ReleaseDC(log_window, dc);
 }
 
@@ -71,6 +80,7 @@ using namespace dovra;
 
 int DOVRA_set_logging(int flag) {
     if (!graphics_window) {
+        package_running("DOVRA_set_logging", "nothing changed");
         return 0;
     }
     logging_on = flag ? 1 : 0;
@@ -83,5 +93,8 @@ int DOVRA_set_logging(int flag) {
 
 int DOVRA_show_log_window(int flag) {
     // Before start-up there is no log window; ShowWindow reports that by its result.
+    if (!log_window) {
+        package_running("DOVRA_show_log_window", "there is no log window");
+    }
     return ShowWindow(log_window, flag ? SW_SHOW : SW_HIDE);
 }

@@ -8,6 +8,8 @@
 #include "dovra/events/event_state.h"
 #include "dovra/events/script.h"
 #include "dovra/shell/log.h"
+#include "dovra/shell/log_mirror.h"
+#include "dovra/shell/package_state.h"
 #include "dovra/shell/run_menu.h"
 #include "dovra/shell/windows.h"
 
@@ -68,6 +70,10 @@ using namespace dovra;
 int DOVRA_startup(HINSTANCE instance, HINSTANCE previous_instance, LPSTR command_line,
                   int show_command) {
     (void)command_line;
+    // A program whose entry is main has no instance to pass: the program's own.
+    if (!instance) {
+        instance = GetModuleHandleA(nullptr);
+    }
     if (!previous_instance) {
         register_classes(instance);
     }
@@ -94,15 +100,19 @@ int DOVRA_startup(HINSTANCE instance, HINSTANCE previous_instance, LPSTR command
     ShowWindow(log_window, show_command);
     ShowWindow(graphics_window, show_command);
     SetTimer(graphics_window, TICK_TIMER_ID, TICK_PERIOD_MS, nullptr);
+    package_started();
     start_replay_if_asked();
     return 1;
 }
 
 int DOVRA_shutdown(void) {
+    package_running("DOVRA_shutdown", "nothing to shut down");
+    package_shut_down();
     ReleaseDC(graphics_window, window_dc);
     // Nothing copies to the screen any more through a released context.
     window_dc = nullptr;
     finish_script();
+    close_log_mirror();
     return 1;
 }
 

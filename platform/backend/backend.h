@@ -4,6 +4,7 @@
 // README.md in this folder gives each entry's contract and the clock's rules.
 #pragma once
 
+#include "platform/backend/program_backends.h"
 #include "platform/core/win32_types.h"
 #include "platform/gdi/surface.h"
 
@@ -99,9 +100,5 @@ int finish_program_backend(int exit_code);
 // The backends that the layer always has.
 const Backend &headless_backend();
 const Backend &replay_backend();
-
-// The backends for showing windows that the program's link library offers
-// (defined once per entry library: none for a program without a display).
-const Backend *const *program_display_backends();
 
 } // namespace portable_win32

@@ -6,6 +6,8 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
+#include <string>
 
 namespace portable_win32 {
 
@@ -37,9 +39,46 @@ bool open_backend(const Backend &backend, const char *program, std::string *erro
     return true;
 }
 
+// The program as it was started (its first argument), for messages.
+std::string program_as_started() {
+    std::ifstream command_line("/proc/self/cmdline", std::ios::binary);
+    std::string first;
+    std::getline(command_line, first, '\0');
+    return first;
+}
+
+void finish_at_exit() {
+    const int code = finish_program_backend(0);
+    if (code != 0) {
+        std::_Exit(code);
+    }
+}
+
+// A program whose own main left out the layer's entry point: its backend is
+// chosen, as the entry point would, at the first call that needs one, and
+// finishes when the process exits. A program that cannot run says why and
+// exits 1, as it would from the entry point.
+void open_without_entry() {
+    static bool opening = false;
+    if (opening) {
+        return; // the backend's own opening asked: headless meanwhile
+    }
+    opening = true;
+    const std::string program = program_as_started();
+    if (!open_program_backend(program.c_str(), program_display_backends())) {
+        std::fflush(nullptr);
+        std::exit(1);
+    }
+    std::atexit(finish_at_exit);
+    opening = false;
+}
+
 } // namespace
 
 const Backend &platform_backend() {
+    if (!active) {
+        open_without_entry();
+    }
     return active ? *active : headless_backend();
 }
 

@@ -19,6 +19,10 @@ typedef int BOOL;
 typedef char CHAR;
 typedef char *LPSTR;
 typedef const char *LPCSTR;
+// UTF-16 units, as Windows' 16-bit wchar_t (the host's wchar_t is 32 bits wide).
+typedef char16_t WCHAR;
+typedef WCHAR *LPWSTR;
+typedef const WCHAR *LPCWSTR;
 typedef void *LPVOID;
 typedef intptr_t LONG_PTR;
 typedef uintptr_t UINT_PTR;

@@ -10,6 +10,7 @@
 #include <map>
 #include <memory>
 #include <strings.h>
+#include <unordered_map>
 #include <vector>
 
 namespace portable_win32 {
@@ -231,25 +232,57 @@ struct CachedGlyph {
 };
 
 struct SizeCache {
-    CachedGlyph glyphs[256];
+    CachedGlyph glyphs[256]; // the characters of Windows-1252, by byte
+    // Every other character, looked up by code point; bounded like the sizes.
+    std::unordered_map<char32_t, CachedGlyph> others;
 };
 
-// Bounds the cache: at most this many face and size pairs are kept.
+// Bounds the cache: at most this many face and size pairs are kept, and at
+// most this many characters beyond Windows-1252 for each.
 const std::size_t CACHED_SIZES = 64;
+const std::size_t CACHED_OTHERS = 1024;
 
-bool render_glyph(FontFace *face, int ppem, unsigned char byte, CachedGlyph *out) {
-    // Windows-1252: Latin-1, except for the printable characters of 0x80..0x9F.
-    static const uint16_t high[32] = {
-        0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-        0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-        0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
-    FT_ULong code = byte;
-    if (byte >= 0x80 && byte < 0xA0) {
-        code = high[byte - 0x80] ? high[byte - 0x80] : byte;
+// Windows-1252: Latin-1, except for the printable characters of 0x80..0x9F.
+// A zero stands for a byte without a character there, which keeps its own
+// value as its code point (a C1 control), as Windows converts it.
+const uint16_t CP1252_HIGH[32] = {0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                  0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
+                                  0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                  0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+
+char32_t cp1252_code_point(unsigned char byte) {
+    if (byte >= 0x80 && byte < 0xA0 && CP1252_HIGH[byte - 0x80]) {
+        return CP1252_HIGH[byte - 0x80];
     }
+    return byte;
+}
+
+// The Windows-1252 byte of a character, or -1 when it has none.
+int cp1252_byte(char32_t code_point) {
+    if (code_point < 0x80 || (code_point >= 0xA0 && code_point <= 0xFF)) {
+        return static_cast<int>(code_point);
+    }
+    if (code_point < 0xA0) {
+        // A C1 control is the byte of its value only where that byte has no
+        // character of its own.
+        return CP1252_HIGH[code_point - 0x80] ? -1 : static_cast<int>(code_point);
+    }
+    for (int i = 0; i < 32; i++) {
+        if (CP1252_HIGH[i] == code_point) {
+            return 0x80 + i;
+        }
+    }
+    return -1;
+}
+
+bool render_glyph(FontFace *face, int ppem, char32_t code_point, CachedGlyph *out) {
     const FT_Face f = face->face;
+    // A character the face has no glyph for, and a surrogate on its own
+    // (which is no character), get glyph 0: the face's missing glyph.
+    const bool surrogate = code_point >= 0xD800 && code_point <= 0xDFFF;
+    const FT_Int32 flags = FT_LOAD_RENDER | FT_LOAD_TARGET_NORMAL;
     if (FT_Set_Pixel_Sizes(f, 0, static_cast<FT_UInt>(ppem)) != 0 ||
-        FT_Load_Char(f, code, FT_LOAD_RENDER | FT_LOAD_TARGET_NORMAL) != 0) {
+        (surrogate ? FT_Load_Glyph(f, 0, flags) : FT_Load_Char(f, code_point, flags)) != 0) {
         return false;
     }
     const FT_GlyphSlot slot = f->glyph;
@@ -272,40 +305,88 @@ bool render_glyph(FontFace *face, int ppem, unsigned char byte, CachedGlyph *out
     return true;
 }
 
-} // namespace
+// A text's glyphs all come from one face and size: the last pair looked up
+// is kept in front of the map, and checked inline.
+struct LastSize {
+    FontFace *face = nullptr;
+    int ppem = 0;
+    SizeCache *glyphs = nullptr;
+};
+LastSize last_size;
 
-bool load_glyph(FontFace *face, const FontMetrics &metrics, unsigned char byte, Glyph *glyph) {
-    if (!face || !face->face) {
-        return false;
-    }
+SizeCache *find_size_cache(FontFace *face, int ppem) {
     static std::map<std::pair<FontFace *, int>, std::unique_ptr<SizeCache>> cache;
-    // A text's glyphs all come from one face and size: the last one looked
-    // up is kept in front of the map.
-    static std::pair<FontFace *, int> last_key(nullptr, 0);
-    static SizeCache *last = nullptr;
-    const auto key = std::make_pair(face, metrics.ppem);
-    if (!last || key != last_key) {
-        auto it = cache.find(key);
-        if (it == cache.end()) {
-            if (cache.size() >= CACHED_SIZES) {
-                cache.clear();
-            }
-            it = cache.emplace(key, std::make_unique<SizeCache>()).first;
+    const auto key = std::make_pair(face, ppem);
+    auto it = cache.find(key);
+    if (it == cache.end()) {
+        if (cache.size() >= CACHED_SIZES) {
+            cache.clear();
         }
-        last_key = key;
-        last = it->second.get();
+        it = cache.emplace(key, std::make_unique<SizeCache>()).first;
     }
-    CachedGlyph &cached = last->glyphs[byte];
-    if (!cached.loaded) {
-        cached.loaded = true;
-        cached.valid = render_glyph(face, metrics.ppem, byte, &cached);
+    last_size.face = face;
+    last_size.ppem = ppem;
+    last_size.glyphs = it->second.get();
+    return last_size.glyphs;
+}
+
+inline SizeCache *size_cache(FontFace *face, int ppem) {
+    if (last_size.glyphs && last_size.face == face && last_size.ppem == ppem) {
+        return last_size.glyphs;
     }
+    return find_size_cache(face, ppem);
+}
+
+// Renders a cached glyph on first use.
+void render_once(FontFace *face, int ppem, char32_t code_point, CachedGlyph &cached) {
+    cached.loaded = true;
+    cached.valid = render_glyph(face, ppem, code_point, &cached);
+}
+
+bool hand_out(const CachedGlyph &cached, Glyph *glyph) {
     if (!cached.valid) {
         return false;
     }
     *glyph = cached.glyph;
     glyph->coverage = cached.coverage.data();
     return true;
+}
+
+} // namespace
+
+bool load_glyph(FontFace *face, const FontMetrics &metrics, unsigned char byte, Glyph *glyph) {
+    if (!face || !face->face) {
+        return false;
+    }
+    CachedGlyph &cached = size_cache(face, metrics.ppem)->glyphs[byte];
+    if (!cached.loaded) {
+        render_once(face, metrics.ppem, cp1252_code_point(byte), cached);
+    }
+    return hand_out(cached, glyph);
+}
+
+bool load_unicode_glyph(FontFace *face, const FontMetrics &metrics, char32_t code_point,
+                        Glyph *glyph) {
+    const int byte = cp1252_byte(code_point);
+    if (byte >= 0) {
+        // The very glyph the byte gives, from the same cache entry.
+        return load_glyph(face, metrics, static_cast<unsigned char>(byte), glyph);
+    }
+    if (!face || !face->face) {
+        return false;
+    }
+    SizeCache *sizes = size_cache(face, metrics.ppem);
+    auto it = sizes->others.find(code_point);
+    if (it == sizes->others.end()) {
+        if (sizes->others.size() >= CACHED_OTHERS) {
+            sizes->others.clear();
+        }
+        it = sizes->others.emplace(code_point, CachedGlyph()).first;
+    }
+    if (!it->second.loaded) {
+        render_once(face, metrics.ppem, code_point, it->second);
+    }
+    return hand_out(it->second, glyph);
 }
 
 } // namespace portable_win32

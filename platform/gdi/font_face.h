@@ -31,9 +31,8 @@ std::string face_family(const FontFace *face);
 // positive for a cell height, 0 for the default cell of 16 pixels.
 FontMetrics face_metrics(FontFace *face, int height);
 
-// One glyph of a Windows-1252 byte at the metrics' size: its coverage
-// bitmap (0..255 per pixel) and where it goes relative to the pen position
-// on the baseline.
+// One glyph at the metrics' size: its coverage bitmap (0..255 per pixel) and
+// where it goes relative to the pen position on the baseline.
 struct Glyph {
     int advance = 0;
     int left = 0; // bitmap's left column relative to the pen
@@ -43,6 +42,13 @@ struct Glyph {
     int pitch = 0; // bytes from one row to the next: a multiple of 4, padded with zeros
     const unsigned char *coverage = nullptr;
 };
+
+// The glyph of a Windows-1252 byte's character. A character the face lacks
+// gets the face's missing glyph. The coverage stays valid until the next load.
 bool load_glyph(FontFace *face, const FontMetrics &metrics, unsigned char byte, Glyph *glyph);
+// The glyph of a Unicode code point: for a character of Windows-1252 the same
+// glyph as its byte's; a surrogate on its own gets the missing glyph.
+bool load_unicode_glyph(FontFace *face, const FontMetrics &metrics, char32_t code_point,
+                        Glyph *glyph);
 
 } // namespace portable_win32

@@ -1,5 +1,6 @@
 // Fonts and text on a device context: creation, metrics, extents and
-// antialiased output, in transparent or opaque background mode.
+// antialiased output, in transparent or opaque background mode; text as
+// Windows-1252 bytes (the A calls) or as UTF-16 (the W calls).
 #include "platform/gdi/blend.h"
 #include "platform/gdi/device_context.h"
 #include "platform/gdi/font_face.h"
@@ -35,15 +36,130 @@ bool current_font(HDC dc, CurrentFont *font) {
     return true;
 }
 
-int text_width(const CurrentFont &font, LPCSTR text, int count) {
+// A text's characters in order, each as its glyph in the current font:
+// bytes read as Windows-1252.
+class AnsiCharacters {
+  public:
+    AnsiCharacters(LPCSTR text, int count) : text_(text), count_(count) {}
+    bool done() const { return i_ >= count_; }
+    // The next character's glyph; false when it has none to draw.
+    bool next(const CurrentFont &font, Glyph *glyph) {
+        return load_glyph(font.face, font.metrics, static_cast<unsigned char>(text_[i_++]), glyph);
+    }
+
+  private:
+    LPCSTR text_;
+    int count_;
+    int i_ = 0;
+};
+
+// UTF-16 units: a surrogate pair is one character, a surrogate on its own
+// one character without a glyph of its own.
+class WideCharacters {
+  public:
+    WideCharacters(LPCWSTR text, int count) : text_(text), count_(count) {}
+    bool done() const { return i_ >= count_; }
+    bool next(const CurrentFont &font, Glyph *glyph) {
+        char32_t c = text_[i_++];
+        if (c >= 0xD800 && c <= 0xDBFF && i_ < count_) {
+            const char32_t low = text_[i_];
+            if (low >= 0xDC00 && low <= 0xDFFF) {
+                c = 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00);
+                i_++;
+            }
+        }
+        return load_unicode_glyph(font.face, font.metrics, c, glyph);
+    }
+
+  private:
+    LPCWSTR text_;
+    int count_;
+    int i_ = 0;
+};
+
+template <typename Characters> int text_width(const CurrentFont &font, Characters characters) {
     int width = 0;
     Glyph glyph;
-    for (int i = 0; i < count; i++) {
-        if (load_glyph(font.face, font.metrics, static_cast<unsigned char>(text[i]), &glyph)) {
+    while (!characters.done()) {
+        if (characters.next(font, &glyph)) {
             width += glyph.advance;
         }
     }
     return width;
+}
+
+AnsiCharacters characters_of(LPCSTR text, int count) {
+    return AnsiCharacters(text, count);
+}
+WideCharacters characters_of(LPCWSTR text, int count) {
+    return WideCharacters(text, count);
+}
+
+// GetTextExtentPointA and GetTextExtentPoint32W.
+template <typename Unit> BOOL text_extent(HDC dc, const Unit *text, int count, LPSIZE size) {
+    CurrentFont font;
+    if (!size || count < 0 || (count > 0 && !text) || !current_font(dc, &font)) {
+        return FALSE;
+    }
+    size->cx = text_width(font, characters_of(text, count));
+    size->cy = font.metrics.ascent + font.metrics.descent;
+    return TRUE;
+}
+
+// TextOutA and TextOutW.
+template <typename Unit> BOOL text_out(HDC dc, int x, int y, const Unit *text, int count) {
+    CurrentFont font;
+    PixelTarget target;
+    const DeviceContext *context = find_dc(dc);
+    if (count < 0 || (count > 0 && !text) || !context || !current_font(dc, &font) ||
+        !dc_target(dc, &target)) {
+        return FALSE;
+    }
+    const FontMetrics &m = font.metrics;
+    if (static_cast<int64_t>(y) >= target.height ||
+        static_cast<int64_t>(y) + m.ascent + m.descent <= 0) {
+        return TRUE; // the whole cell is above or below the target
+    }
+    if (context->bk_mode == OPAQUE) {
+        const SpanWriter background(target, pixel_of(context->bk_color));
+        const int64_t right =
+            static_cast<int64_t>(x) + text_width(font, characters_of(text, count));
+        for (int64_t row = y; row < static_cast<int64_t>(y) + m.ascent + m.descent; row++) {
+            background.span(row, x, right);
+        }
+    }
+    const uint32_t ink = pixel_of(context->text_color);
+    const int64_t baseline = static_cast<int64_t>(y) + m.ascent;
+    int64_t pen = x;
+    Glyph g;
+    for (auto characters = characters_of(text, count); !characters.done() && pen < target.width;) {
+        if (!characters.next(font, &g)) {
+            continue;
+        }
+        // The glyph's columns and rows that land on the target.
+        const int64_t left = pen + g.left;
+        const int64_t first_col = std::max<int64_t>(0, -left);
+        const int64_t end_col = std::min<int64_t>(g.width, target.width - left);
+        // The padding of a row has zero coverage, which leaves pixels as they
+        // are: its last group of four may run into it while the group stays
+        // on the target's row.
+        int64_t padded_end = first_col + (end_col - first_col + 3) / 4 * 4;
+        if (padded_end > g.pitch || left + padded_end > target.width) {
+            padded_end = end_col;
+        }
+        for (int row = 0; row < g.rows && first_col < end_col; row++) {
+            const int64_t ty = baseline - g.top + row;
+            if (ty < 0 || ty >= target.height) {
+                continue;
+            }
+            const unsigned char *cover = g.coverage + static_cast<int64_t>(row) * g.pitch;
+            blend_row(target.pixels + ty * target.width + left + first_col, cover + first_col,
+                      padded_end - first_col, ink);
+        }
+        pen += g.advance;
+    }
+    target_changed(dc);
+    return TRUE;
 }
 
 } // namespace
@@ -96,13 +212,11 @@ BOOL WINAPI GetTextMetricsA(HDC dc, LPTEXTMETRICA metrics) {
 }
 
 BOOL WINAPI GetTextExtentPointA(HDC dc, LPCSTR text, int count, LPSIZE size) {
-    CurrentFont font;
-    if (!size || count < 0 || (count > 0 && !text) || !current_font(dc, &font)) {
-        return FALSE;
-    }
-    size->cx = text_width(font, text, count);
-    size->cy = font.metrics.ascent + font.metrics.descent;
-    return TRUE;
+    return text_extent(dc, text, count, size);
+}
+
+BOOL WINAPI GetTextExtentPoint32W(HDC dc, LPCWSTR text, int count, LPSIZE size) {
+    return text_extent(dc, text, count, size);
 }
 
 int WINAPI GetTextFaceA(HDC dc, int count, LPSTR face_name) {
@@ -124,55 +238,9 @@ int WINAPI GetTextFaceA(HDC dc, int count, LPSTR face_name) {
 }
 
 BOOL WINAPI TextOutA(HDC dc, int x, int y, LPCSTR text, int count) {
-    CurrentFont font;
-    PixelTarget target;
-    const DeviceContext *context = find_dc(dc);
-    if (count < 0 || (count > 0 && !text) || !context || !current_font(dc, &font) ||
-        !dc_target(dc, &target)) {
-        return FALSE;
-    }
-    const FontMetrics &m = font.metrics;
-    if (static_cast<int64_t>(y) >= target.height ||
-        static_cast<int64_t>(y) + m.ascent + m.descent <= 0) {
-        return TRUE; // the whole cell is above or below the target
-    }
-    if (context->bk_mode == OPAQUE) {
-        const SpanWriter background(target, pixel_of(context->bk_color));
-        const int64_t right = static_cast<int64_t>(x) + text_width(font, text, count);
-        for (int64_t row = y; row < static_cast<int64_t>(y) + m.ascent + m.descent; row++) {
-            background.span(row, x, right);
-        }
-    }
-    const uint32_t ink = pixel_of(context->text_color);
-    const int64_t baseline = static_cast<int64_t>(y) + m.ascent;
-    int64_t pen = x;
-    Glyph g;
-    for (int i = 0; i < count && pen < target.width; i++) {
-        if (!load_glyph(font.face, m, static_cast<unsigned char>(text[i]), &g)) {
-            continue;
-        }
-        // The glyph's columns and rows that land on the target.
-        const int64_t left = pen + g.left;
-        const int64_t first_col = std::max<int64_t>(0, -left);
-        const int64_t end_col = std::min<int64_t>(g.width, target.width - left);
-        // The padding of a row has zero coverage, which leaves pixels as they
-        // are: its last group of four may run into it while the group stays
-        // on the target's row.
-        int64_t padded_end = first_col + (end_col - first_col + 3) / 4 * 4;
-        if (padded_end > g.pitch || left + padded_end > target.width) {
-            padded_end = end_col;
-        }
-        for (int row = 0; row < g.rows && first_col < end_col; row++) {
-            const int64_t ty = baseline - g.top + row;
-            if (ty < 0 || ty >= target.height) {
-                continue;
-            }
-            const unsigned char *cover = g.coverage + static_cast<int64_t>(row) * g.pitch;
-            blend_row(target.pixels + ty * target.width + left + first_col, cover + first_col,
-                      padded_end - first_col, ink);
-        }
-        pen += g.advance;
-    }
-    target_changed(dc);
-    return TRUE;
+    return text_out(dc, x, y, text, count);
+}
+
+BOOL WINAPI TextOutW(HDC dc, int x, int y, LPCWSTR text, int count) {
+    return text_out(dc, x, y, text, count);
 }

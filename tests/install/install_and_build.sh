@@ -43,7 +43,8 @@ else
     suffix=
 fi
 
-# Runs a built program once with a script: a click, a character, ticks.
+# Runs a built program once with a script: a click, a character, ticks; its
+# log goes to NAME.log through DOVRA_LOG.
 printf 'DOVRA_MOUSE(10, 20);\nDOVRA_KBD(99);\nDOVRA_PERIODIC(5);\nDOVRA_KBD(113);\n' >"$work/run.scr"
 run_once() { # NAME PROGRAM
     local name=$1 program=$2 status
@@ -51,13 +52,14 @@ run_once() { # NAME PROGRAM
         # Copied, with the script, to a directory of its own: Wine runs it there.
         mkdir -p "$work/run-$name"
         cp "$program" "$work/run.scr" "$work/run-$name/"
-        (cd "$work/run-$name" && DOVRA_REPLAY=run.scr timeout 120 \
+        (cd "$work/run-$name" && DOVRA_REPLAY=run.scr DOVRA_LOG=run.log timeout 120 \
             "$source/tools/wine-exec.sh" "./$(basename "$program")" </dev/null)
         status=$?
+        cp "$work/run-$name/run.log" "$work/$name.log" 2>/dev/null
         [ "$status" -eq 0 ] || fail "$name under Wine: exit code $status"
     else
-        DOVRA_REPLAY="$work/run.scr" DOVRA_REPLAY_PICTURE="$work/$name.png" timeout 120 \
-            "$program" </dev/null
+        DOVRA_REPLAY="$work/run.scr" DOVRA_REPLAY_PICTURE="$work/$name.png" \
+            DOVRA_LOG="$work/$name.log" timeout 120 "$program" </dev/null
         status=$?
         [ "$status" -eq 0 ] || fail "$name replayed: exit code $status"
         [ -s "$work/$name.png" ] || fail "$name replayed: no picture"
@@ -91,34 +93,45 @@ if [ "$kind" = linux ] && [ -x "$work/bouncing_ball-build/bouncing_ball" ]; then
         fail "bouncing_ball built against the package shows no window on the display"
 fi
 
-# One file, one pkg-config line.
-export PKG_CONFIG_PATH="$prefix/lib/pkgconfig"
-cp "$source/tests/install/smallest_program.cpp" "$work/smallest.cpp"
-if [ "$kind" = windows ]; then
-    compile=(x86_64-w64-mingw32-g++-posix "$work/smallest.cpp" -o "$work/smallest.exe"
-        $(pkg-config --cflags --libs dovra) -mwindows -static)
-else
-    compile=(g++ "$work/smallest.cpp" -o "$work/smallest" $(pkg-config --cflags --libs dovra))
-fi
-if "${compile[@]}"; then
-    run_once smallest "$work/smallest$suffix"
-else
-    fail "the smallest program does not build with pkg-config: ${compile[*]}"
+# Outside the source tree, the program without a display names a command
+# that exists where it runs.
+if [ "$kind" = linux ] && [ -x "$work/bouncing_ball-build/bouncing_ball" ]; then
+    said=$(env -u DISPLAY "$work/bouncing_ball-build/bouncing_ball" 2>&1 </dev/null)
+    status=$?
+    [ "$status" -eq 1 ] && [[ $said == *"xvfb-run -a $work/bouncing_ball-build/bouncing_ball"* ]] ||
+        fail "the installed program without a display said (exit code $status): $said"
 fi
 
+# Programs of one file, each built with one pkg-config line and run once.
+export PKG_CONFIG_PATH="$prefix/lib/pkgconfig"
+build_one() { # NAME SOURCE [COMPILER OPTIONS...]: what it is, for the message
+    local name=$1 file=$2 compile
+    shift 2
+    cp "$file" "$work/$name.cpp"
+    if [ "$kind" = windows ]; then
+        compile=(x86_64-w64-mingw32-g++-posix "$work/$name.cpp" -o "$work/$name.exe"
+            $(pkg-config --cflags --libs dovra) -static "$@")
+    else
+        compile=(g++ "$work/$name.cpp" -o "$work/$name" $(pkg-config --cflags --libs dovra) "$@")
+    fi
+    if "${compile[@]}"; then
+        run_once "$name" "$work/$name$suffix"
+    else
+        fail "$name does not build with pkg-config: ${compile[*]}"
+    fi
+}
+gui=()
+[ "$kind" = windows ] && gui=(-mwindows)
+build_one smallest "$source/tests/install/smallest_program.cpp" "${gui[@]}"
+# (a text file: lines end in CR LF on Windows)
+tr -d '\r' <"$work/smallest.log" 2>/dev/null | grep -q '^red circle at (0,0), radius 50$' ||
+    fail "the smallest program's log (DOVRA_LOG) lacks its circle: $(head -c 300 "$work/smallest.log" 2>&1)"
 # A program whose own globals have everyday names: it must link and keep them.
-cp "$source/tests/install/user_globals.cpp" "$work/user_globals.cpp"
-if [ "$kind" = windows ]; then
-    compile=(x86_64-w64-mingw32-g++-posix "$work/user_globals.cpp" -o "$work/user_globals.exe"
-        $(pkg-config --cflags --libs dovra) -mwindows -static)
-else
-    compile=(g++ "$work/user_globals.cpp" -o "$work/user_globals" $(pkg-config --cflags --libs dovra))
-fi
-if "${compile[@]}"; then
-    run_once user_globals "$work/user_globals$suffix"
-else
-    fail "a program with globals of its own does not build with pkg-config: ${compile[*]}"
-fi
+build_one user_globals "$source/tests/install/user_globals.cpp" "${gui[@]}"
+# Entry points of a newcomer's: main as a GUI program, main(argc, argv) as a
+# console program (on Windows each is a program of its own kind).
+build_one main_program "$source/tests/e2e/main_program.cpp" "${gui[@]}"
+build_one main_with_arguments "$source/tests/e2e/main_program.cpp" -DMAIN_WITH_ARGUMENTS
 
 [ "$failures" -eq 0 ] && echo "install ($kind): the package builds and runs programs"
 exit $((failures > 0))

@@ -110,6 +110,9 @@ check "a script longer than the limit" 2 'did not end within 200 frames' \
     "$cone" long.scr bad.png DOVRA_REPLAY_FRAMES=200
 check "a program that never ends" 2 'did not end within 50 frames' \
     "$endless" cone.scr bad.png DOVRA_REPLAY_FRAMES=50
+printf 'DOVRA_MOUSE(-240, 232);\nDOVRA_NOTHING;\nDOVRA_PERIODIC(3);\n' >broken.scr
+check "a script with a line it cannot play" 3 \
+    'stops at line 2, which it cannot play: DOVRA_NOTHING;' "$cone" broken.scr bad.png
 [ -d folder ] || fail "the folder named as the picture is gone"
 
 # Grading: the same picture, a different one (with its difference picture),
@@ -128,6 +131,9 @@ for example in "$ball ball" "$shapes shapes"; do
 done
 output=$("$grade" "$ball" shapes.scr ball.png diff.png)
 [ $? -eq 1 ] || fail "grading the ball with another script: $output"
+output=$("$grade" "$cone" broken.scr cone1.png diff.png 2>/dev/null)
+[ $? -eq 2 ] && [[ $output == "cannot grade: script file broken.scr stops at line 2"* ]] ||
+    fail "grading with a script that stops at a line it cannot play: $output"
 output=$("$grade" "$cone" missing.scr cone1.png diff.png 2>&1)
 [ $? -eq 2 ] || fail "grading with a missing script: $output"
 

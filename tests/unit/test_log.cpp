@@ -1,10 +1,17 @@
 // The log ring, DOVRA_log_printf, the log window's painting and the calls
 // that switch logging and show the log window.
 #include "dovra/dovra.h"
+#include "dovra/shell/log_mirror.h"
+#include "dovra/shell/package_state.h"
 #include "platform/core/accounting.h"
 #include "tests/support/package_fixture.h"
 
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
 #include <gtest/gtest.h>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -39,15 +46,40 @@ void whiten_log_window() {
     ReleaseDC(log_window, dc);
 }
 
+// Before start-up nothing changes, lines are kept, and each call that needs
+// a started package says so once on standard error.
 TEST(Log, SetLoggingBeforeStartUpChangesNothing) {
     ASSERT_EQ(graphics_window, nullptr) << "runs in a process of its own";
     logging_on = 1;
-    EXPECT_EQ(DOVRA_set_logging(0), 0);
-    EXPECT_EQ(logging_on, 1);
-    EXPECT_EQ(DOVRA_show_log_window(1), 0);
+    ::testing::internal::CaptureStderr();
+    for (int i = 0; i < 2; i++) {
+        EXPECT_EQ(DOVRA_set_logging(0), 0);
+        EXPECT_EQ(logging_on, 1);
+        EXPECT_EQ(DOVRA_show_log_window(1), 0);
+        DOVRA_draw_circle(2, 0, 0, 5);
+        EXPECT_EQ(DOVRA_next_event(nullptr, nullptr, nullptr), DOVRA_EXIT);
+    }
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+              "DOVRA_set_logging called before DOVRA_startup: nothing changed\n"
+              "DOVRA_show_log_window called before DOVRA_startup: there is no log window\n"
+              "DOVRA_draw_circle called before DOVRA_startup: nothing drawn\n"
+              "DOVRA_next_event called before DOVRA_startup: it returns DOVRA_EXIT\n");
     // Lines logged before start-up are kept and painted nowhere.
+    reset_log();
     EXPECT_EQ(DOVRA_log_printf("early %d\n", 1), 8);
     EXPECT_EQ(log_lines(), (std::vector<std::string>{"early 1\n"}));
+}
+
+TEST(Log, DrawingAfterShutdownSaysSoOnce) {
+    start();
+    ::testing::internal::CaptureStderr();
+    DOVRA_draw_rectangle(2, 0, 0, 5, 5, 0);
+    package_shut_down(); // as DOVRA_shutdown leaves it, without closing the windows
+    DOVRA_draw_rectangle(2, 0, 0, 5, 5, 0);
+    DOVRA_draw_rectangle(2, 0, 0, 5, 5, 0);
+    package_started();
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+              "DOVRA_draw_rectangle called after DOVRA_shutdown: nothing drawn\n");
 }
 
 class LogRingTest : public ::testing::Test {
@@ -142,6 +174,57 @@ TEST_F(LogRingTest, SetLoggingSwitchesTheFlagTheMarkAndTheWindow) {
     EXPECT_EQ(logging_on, 0);
     EXPECT_EQ(GetMenuState(run_menu, IDM_LOGGING, MF_BYCOMMAND), static_cast<UINT>(MF_UNCHECKED));
     EXPECT_TRUE(IsWindowVisible(log_window)); // switching off does not hide it
+}
+
+// DOVRA_LOG: every stored line, also goes to a file or to standard error.
+class LogMirror : public LogRingTest {
+  protected:
+    void TearDown() override {
+        unsetenv("DOVRA_LOG");
+        close_log_mirror(); // the next line reads the variable again
+    }
+    static void mirror_to(const std::string &target) {
+        setenv("DOVRA_LOG", target.c_str(), 1);
+        close_log_mirror();
+    }
+};
+
+TEST_F(LogMirror, EveryLineGoesToTheFileAsItIsStored) {
+    const std::string path = ::testing::TempDir() + "dovra_log_mirror.txt";
+    std::remove(path.c_str());
+    mirror_to(path);
+    DOVRA_log_printf("the program's own %d\n", 7);
+    DOVRA_draw_circle(99, 0, 0, 5);
+    DOVRA_log_printf("no newline");
+    // In the file at once, before anything is closed.
+    std::ifstream file(path, std::ios::binary);
+    const std::string text{std::istreambuf_iterator<char>(file), {}};
+    EXPECT_EQ(text, "the program's own 7\nIllegal color 99; using RED.\n"
+                    "red circle at (0,0), radius 5\nno newline\n");
+    EXPECT_EQ(log_lines().size(), 4u);
+    std::remove(path.c_str());
+}
+
+TEST_F(LogMirror, DashIsStandardErrorAndAnUnwritablePathIsSaidOnce) {
+    mirror_to("-");
+    ::testing::internal::CaptureStderr();
+    DOVRA_log_printf("to standard error\n");
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "to standard error\n");
+
+    const std::string folder = ::testing::TempDir(); // a folder cannot be written as a file
+    mirror_to(folder);
+    ::testing::internal::CaptureStderr();
+    DOVRA_log_printf("one\n");
+    DOVRA_log_printf("two\n");
+    close_log_mirror();
+    DOVRA_log_printf("three\n");
+    const std::string said = ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(said.find("DOVRA: cannot write the log to \"" + folder + "\" (DOVRA_LOG)"), 0u)
+        << said;
+    EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
+    // The program runs on, and the log window keeps every line.
+    EXPECT_EQ(log_lines(),
+              (std::vector<std::string>{"to standard error\n", "one\n", "two\n", "three\n"}));
 }
 
 TEST_F(LogRingTest, KeysInTheLogWindowGoToTheGraphicsWindow) {

@@ -22,6 +22,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <deque>
+#include <filesystem>
 #include <map>
 #include <string>
 #include <vector>
@@ -566,6 +567,29 @@ void fatal_error(const char *format, ...) {
     std::exit(1);
 }
 
+// The command that runs `program` in a private X server: the source tree's
+// own helper when the program was built in one (found above the program's
+// file), else Xvfb's, which a machine with the installed package has.
+std::string private_display_command(const char *program) {
+    std::error_code error;
+    std::filesystem::path dir = std::filesystem::canonical("/proc/self/exe", error).parent_path();
+    for (int level = 0; !error && level < 6 && !dir.empty(); level++) {
+        const std::filesystem::path helper = dir / "tools" / "with-xvfb.sh";
+        std::error_code missing; // a folder without the helper is no error
+        if (std::filesystem::is_regular_file(helper, missing)) {
+            std::error_code elsewhere;
+            const std::filesystem::path here = std::filesystem::current_path(elsewhere);
+            const bool at_root = !elsewhere && std::filesystem::equivalent(here, dir, elsewhere);
+            return (at_root ? std::string("tools/with-xvfb.sh") : helper.string()) + " " + program;
+        }
+        if (dir == dir.parent_path()) {
+            break;
+        }
+        dir = dir.parent_path();
+    }
+    return std::string("xvfb-run -a ") + program;
+}
+
 // Connects to the X display; false, with a one-line reason that names the
 // program, when there is none.
 bool open_display(const char *name, std::string *error) {
@@ -574,15 +598,15 @@ bool open_display(const char *name, std::string *error) {
     const char *display = std::getenv("DISPLAY");
     if (!display || !*display) {
         *error = "no display (DISPLAY is not set); to run without a desktop, use a private "
-                 "X server: tools/with-xvfb.sh " +
-                 std::string(name);
+                 "X server: " +
+                 private_display_command(name);
         return false;
     }
     Display *connection = XOpenDisplay(display);
     if (!connection) {
         *error = "cannot open the display \"" + std::string(display) +
-                 "\"; to run without a desktop, use a private X server: tools/with-xvfb.sh " +
-                 std::string(name);
+                 "\"; to run without a desktop, use a private X server: " +
+                 private_display_command(name);
         return false;
     }
     fl_open_display(connection);

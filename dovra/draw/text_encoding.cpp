@@ -1,0 +1,101 @@
+// Strict UTF-8 decoding into UTF-16, and the choice between Unicode and
+// Windows-1252 for a text.
+#include "dovra/draw/text_encoding.h"
+
+#include <cstdint>
+
+namespace dovra {
+
+static_assert(sizeof(WCHAR) == 2, "the wide text calls take 16-bit units");
+
+namespace {
+
+bool continuation(unsigned char byte) {
+    return (byte & 0xC0) == 0x80;
+}
+
+// The sequence starting at text[i]: its code point and length, or false when
+// it is not well-formed. The second byte's range rules out overlong forms,
+// surrogates and code points beyond U+10FFFF (RFC 3629).
+bool decode(const unsigned char *text, std::size_t length, std::size_t i, uint32_t *code_point,
+            std::size_t *size) {
+    const unsigned char lead = text[i];
+    unsigned char low = 0x80, high = 0xBF; // allowed range of the second byte
+    std::size_t n;
+    uint32_t value;
+    if (lead < 0x80) {
+        *code_point = lead;
+        *size = 1;
+        return true;
+    } else if (lead >= 0xC2 && lead <= 0xDF) {
+        n = 2;
+        value = lead & 0x1F;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        n = 3;
+        value = lead & 0x0F;
+        if (lead == 0xE0) {
+            low = 0xA0; // below: overlong
+        } else if (lead == 0xED) {
+            high = 0x9F; // above: surrogates
+        }
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        n = 4;
+        value = lead & 0x07;
+        if (lead == 0xF0) {
+            low = 0x90; // below: overlong
+        } else if (lead == 0xF4) {
+            high = 0x8F; // above: beyond U+10FFFF
+        }
+    } else {
+        return false; // a continuation byte, C0, C1 or F5..FF
+    }
+    if (length - i < n || text[i + 1] < low || text[i + 1] > high) {
+        return false;
+    }
+    for (std::size_t k = 1; k < n; k++) {
+        if (!continuation(text[i + k])) {
+            return false;
+        }
+        value = value << 6 | (text[i + k] & 0x3F);
+    }
+    *code_point = value;
+    *size = n;
+    return true;
+}
+
+} // namespace
+
+bool utf8_to_utf16(const char *text, std::size_t length, WideText *wide) {
+    wide->clear();
+    const auto *bytes = reinterpret_cast<const unsigned char *>(text);
+    wide->reserve(length);
+    for (std::size_t i = 0; i < length;) {
+        uint32_t c;
+        std::size_t size;
+        if (!decode(bytes, length, i, &c, &size)) {
+            wide->clear();
+            return false;
+        }
+        if (c < 0x10000) {
+            wide->push_back(static_cast<WCHAR>(c));
+        } else {
+            c -= 0x10000;
+            wide->push_back(static_cast<WCHAR>(0xD800 | c >> 10));
+            wide->push_back(static_cast<WCHAR>(0xDC00 | (c & 0x3FF)));
+        }
+        i += size;
+    }
+    return true;
+}
+
+bool unicode_text(const char *text, std::size_t length, WideText *wide) {
+    wide->clear();
+    // Most texts are plain ASCII: one scan, no conversion.
+    std::size_t i = 0;
+    while (i < length && static_cast<unsigned char>(text[i]) < 0x80) {
+        i++;
+    }
+    return i < length && utf8_to_utf16(text, length, wide);
+}
+
+} // namespace dovra
