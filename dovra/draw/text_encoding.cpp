@@ -1,5 +1,5 @@
-// Strict UTF-8 decoding into UTF-16, and the choice between Unicode and
-// Windows-1252 for a text.
+// Strict UTF-8 decoding into UTF-16, the choice between Unicode and
+// Windows-1252 for a text, and Windows-1252 text turned into UTF-8.
 #include "dovra/draw/text_encoding.h"
 
 #include <cstdint>
@@ -63,6 +63,27 @@ bool decode(const unsigned char *text, std::size_t length, std::size_t i, uint32
     return true;
 }
 
+// The characters of Windows-1252's bytes 0x80..0x9F; a zero marks a byte
+// without one, which stands for the C1 control of its value, as Windows
+// converts it. Every other byte is the Latin-1 character of its value.
+const uint16_t CP1252_HIGH[32] = {0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                  0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
+                                  0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                  0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+
+void append_utf8(uint32_t c, std::string *out) {
+    if (c < 0x80) {
+        out->push_back(static_cast<char>(c));
+    } else if (c < 0x800) {
+        out->push_back(static_cast<char>(0xC0 | c >> 6));
+        out->push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    } else {
+        out->push_back(static_cast<char>(0xE0 | c >> 12));
+        out->push_back(static_cast<char>(0x80 | (c >> 6 & 0x3F)));
+        out->push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    }
+}
+
 } // namespace
 
 bool utf8_to_utf16(const char *text, std::size_t length, WideText *wide) {
@@ -96,6 +117,25 @@ bool unicode_text(const char *text, std::size_t length, WideText *wide) {
         i++;
     }
     return i < length && utf8_to_utf16(text, length, wide);
+}
+
+std::string utf8_text(const char *text, std::size_t length) {
+    WideText wide;
+    std::size_t i = 0;
+    while (i < length && static_cast<unsigned char>(text[i]) < 0x80) {
+        i++;
+    }
+    if (i == length || utf8_to_utf16(text, length, &wide)) {
+        return std::string(text, length);
+    }
+    std::string out;
+    out.reserve(length * 2);
+    for (std::size_t k = 0; k < length; k++) {
+        const unsigned char byte = static_cast<unsigned char>(text[k]);
+        const bool high = byte >= 0x80 && byte < 0xA0 && CP1252_HIGH[byte - 0x80];
+        append_utf8(high ? CP1252_HIGH[byte - 0x80] : byte, &out);
+    }
+    return out;
 }
 
 } // namespace dovra

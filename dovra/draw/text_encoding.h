@@ -24,4 +24,9 @@ bool utf8_to_utf16(const char *text, std::size_t length, WideText *wide);
 // so that bytes such as "caf\xe9" and every stored script draw as before.
 bool unicode_text(const char *text, std::size_t length, WideText *wide);
 
+// The text as UTF-8, for what is read outside the windows (the log's mirror):
+// well-formed UTF-8 as it is, any other text read as Windows-1252, so that it
+// shows the characters the windows show.
+std::string utf8_text(const char *text, std::size_t length);
+
 } // namespace dovra

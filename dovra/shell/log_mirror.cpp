@@ -1,10 +1,12 @@
 // The mirror of the log in a file or on standard error (DOVRA_LOG).
 #include "dovra/shell/log_mirror.h"
+#include "dovra/draw/text_encoding.h"
 
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 namespace dovra {
 
@@ -61,9 +63,11 @@ void mirror_log_line(const char *text) {
     if (mirror.state != OPEN) {
         return;
     }
-    const std::size_t length = std::strlen(text);
-    std::fputs(text, mirror.file);
-    if (length == 0 || text[length - 1] != '\n') {
+    // In UTF-8, whichever way the line was written, so that the file reads
+    // as the log window shows it.
+    const std::string line = utf8_text(text, std::strlen(text));
+    std::fputs(line.c_str(), mirror.file);
+    if (line.empty() || line.back() != '\n') {
         std::fputc('\n', mirror.file);
     }
     std::fflush(mirror.file);

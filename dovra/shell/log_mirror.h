@@ -6,8 +6,9 @@
 
 namespace dovra {
 
-// Writes one stored line to the mirror, ending it with a newline when it has
-// none, and flushes it. The first call reads DOVRA_LOG; a file that cannot
+// Writes one stored line to the mirror, in UTF-8 (a line that is not UTF-8
+// read as Windows-1252), ending it with a newline when it has none, and
+// flushes it. The first call reads DOVRA_LOG; a file that cannot
 // be written is reported once on standard error and the program runs on.
 void mirror_log_line(const char *text);
 

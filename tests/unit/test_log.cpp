@@ -196,12 +196,13 @@ TEST_F(LogMirror, EveryLineGoesToTheFileAsItIsStored) {
     DOVRA_log_printf("the program's own %d\n", 7);
     DOVRA_draw_circle(99, 0, 0, 5);
     DOVRA_log_printf("no newline");
-    // In the file at once, before anything is closed.
+    DOVRA_log_printf("caf\xe9 in Windows-1252\n");
+    // In the file at once, before anything is closed, and all in UTF-8.
     std::ifstream file(path, std::ios::binary);
     const std::string text{std::istreambuf_iterator<char>(file), {}};
     EXPECT_EQ(text, "the program's own 7\nIllegal color 99; using RED.\n"
-                    "red circle at (0,0), radius 5\nno newline\n");
-    EXPECT_EQ(log_lines().size(), 4u);
+                    "red circle at (0,0), radius 5\nno newline\ncaf\xc3\xa9 in Windows-1252\n");
+    EXPECT_EQ(log_lines().size(), 5u);
     std::remove(path.c_str());
 }
 

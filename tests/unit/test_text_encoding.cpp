@@ -65,4 +65,23 @@ TEST(TextEncoding, Utf8RecognitionAndConversion) {
     }
 }
 
+// What the log's mirror writes: UTF-8 as it is, anything else read as
+// Windows-1252 (its bytes 0x80..0x9F included) and written in UTF-8.
+TEST(TextEncoding, Utf8TextOfEitherEncoding) {
+    const struct {
+        std::string bytes, utf8;
+    } cases[] = {
+        {"", ""},
+        {"plain (1,2)\n", "plain (1,2)\n"},
+        {"caf\xc3\xa9 10 \xe2\x82\xac", "caf\xc3\xa9 10 \xe2\x82\xac"},
+        {"caf\xe9", "caf\xc3\xa9"},
+        {"10 \x80 \x93q\x94", "10 \xe2\x82\xac \xe2\x80\x9cq\xe2\x80\x9d"},
+        {"\x81\x9f\xa0\xff", "\xc2\x81\xc5\xb8\xc2\xa0\xc3\xbf"},
+        {"caf\xc3\xa9 caf\xe9", "caf\xc3\x83\xc2\xa9 caf\xc3\xa9"}, // mixed: all Windows-1252
+    };
+    for (const auto &c : cases) {
+        EXPECT_EQ(utf8_text(c.bytes.data(), c.bytes.size()), c.utf8) << c.bytes;
+    }
+}
+
 } // namespace
