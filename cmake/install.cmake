@@ -71,4 +71,7 @@ install(FILES ${CMAKE_CURRENT_BINARY_DIR}/dovra.pc DESTINATION ${CMAKE_INSTALL_L
 install(TARGETS cone_builder RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 if(NOT WIN32)
     install(PROGRAMS tools/grade.sh DESTINATION ${CMAKE_INSTALL_BINDIR} RENAME dovra-grade)
+    install(FILES tools/grading/main.py tools/grading/class_grade.py tools/grading/png.py
+                  tools/grading/report.py tools/grading/sandbox.py
+            DESTINATION ${CMAKE_INSTALL_DATADIR}/dovra/grading)
 endif()

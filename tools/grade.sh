@@ -11,7 +11,23 @@
 # (the replay's exit code 3), or the replay failed, or a picture cannot be read.
 # DOVRA_REPLAY_FRAMES in the environment sets the replay's limit, as always.
 # Needs ImageMagick (compare).
+#
+#   tools/grade.sh class SUBMISSIONS --reference REF --scripts DIR --out REPORT [-j N]
+#   tools/grade.sh merge --out REPORT PART...
+#
+# grade a whole class in a sandbox, or merge reports (docs/grading.md).
 set -uo pipefail
+
+if [ "${1:-}" = class ] || [ "${1:-}" = merge ]; then
+    here=$(dirname "$(readlink -f "$0")")
+    for grading in "$here/grading" "$here/../share/dovra/grading"; do
+        if [ -f "$grading/main.py" ]; then
+            exec python3 "$grading/main.py" "$@"
+        fi
+    done
+    echo "grade: the class grader is not installed beside $0" >&2
+    exit 2
+fi
 
 if [ $# -lt 3 ] || [ $# -gt 4 ]; then
     echo "usage: $(basename "$0") PROGRAM SCRIPT EXPECTED.png [DIFFERENCE.png]" >&2

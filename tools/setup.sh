@@ -5,7 +5,9 @@
 #   tools/setup.sh run    building and running the programs (tools/run.sh)
 #   tools/setup.sh        everything the tests need besides (tools/test.sh):
 #                         GoogleTest, Google Benchmark, the Windows cross
-#                         compilers, Wine, xdotool, ImageMagick, clang
+#                         compilers, Wine, xdotool, ImageMagick, clang, and
+#                         what grading a class needs (Python 3, bubblewrap,
+#                         strace)
 set -euo pipefail
 
 packages=(
@@ -19,6 +21,7 @@ if [ "${1:-test}" != run ]; then
         libgtest-dev libbenchmark-dev
         g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
         wine64 xdotool imagemagick
+        python3 bubblewrap strace
         clang libclang-rt-14-dev
     )
 fi
