@@ -7,6 +7,7 @@ import os
 import re
 import shutil
 import signal
+import stat
 import subprocess
 import threading
 import time
@@ -18,6 +19,9 @@ import sandbox
 SOURCE_SUFFIXES = (".cpp", ".cc", ".cxx", ".c++")
 MAX_SUBMISSION_BYTES = 50 * 1024 * 1024
 MAX_PICTURE_BYTES = 16 * 1024 * 1024
+# A replay's picture is the client area (595 x 496); a program may write any
+# file there, so a picture is read only up to this size.
+MAX_PICTURE_PIXELS = 4096 * 4096
 FIRST_LINES = 8
 
 
@@ -81,23 +85,28 @@ def read_bounded(path, limit=65536):
 
 
 def _copy_sources(source, destination):
-    """Copies a submission without following its links (a link to a file
-    outside stays a link, which the sandbox cannot follow)."""
-    total = 0
+    """Copies a submission's folders and regular files; a link stays a link
+    (which the sandbox cannot follow out), and anything else (a pipe, a
+    device) is left out, so that nothing blocks or reaches outside."""
+    os.makedirs(destination)
     if os.path.isfile(source):
-        os.makedirs(destination)
         shutil.copyfile(source, os.path.join(destination, os.path.basename(source)),
                         follow_symlinks=False)
         return
+    total = 0
     for root, dirs, files in os.walk(source):
-        for f in files:
-            try:
-                total += os.lstat(os.path.join(root, f)).st_size
-            except OSError:
-                pass
-    if total > MAX_SUBMISSION_BYTES:
-        raise ValueError("the submission holds %d MB, more than 50 MB" % (total >> 20))
-    shutil.copytree(source, destination, symlinks=True)
+        target = os.path.join(destination, os.path.relpath(root, source))
+        os.makedirs(target, exist_ok=True)
+        for name in dirs + files:
+            path = os.path.join(root, name)
+            st = os.lstat(path)
+            if stat.S_ISLNK(st.st_mode):
+                os.symlink(os.readlink(path), os.path.join(target, name))
+            elif stat.S_ISREG(st.st_mode):
+                total += st.st_size
+                if total > MAX_SUBMISSION_BYTES:
+                    raise ValueError("the submission holds more than 50 MB")
+                shutil.copyfile(path, os.path.join(target, name), follow_symlinks=False)
 
 
 def _own_tree(path, slot):
@@ -125,7 +134,8 @@ def build(setup, slot, slot_dir, source, program_out, messages_out):
                 files.append("/work/" + os.path.relpath(os.path.join(root, n), slot_dir))
     if not files:
         return False, "no source file (.cpp) in the submission"
-    command = ["g++", "-std=c++17", "-O1", "-o", "/work/program"] + sorted(files)
+    # g++'s own defaults (no optimisation), as a student's build has them.
+    command = ["g++", "-std=c++17", "-o", "/work/program"] + sorted(files)
     command += setup.compile_flags
     with open(messages_out, "wb") as messages:
         outcome = sandbox.run(slot, slot_dir, command, setup.build_limits,
@@ -243,7 +253,7 @@ def replay(setup, slot, slot_dir, program, script_path, script_name, folder, gra
                 raise OSError("too large")
             got_path = os.path.join(folder, script_name + "-got.png")
             shutil.copyfile(picture, got_path, follow_symlinks=False)
-            got = png.read_png(got_path)
+            got = png.read_png(got_path, MAX_PICTURE_PIXELS)
             result["got"] = os.path.basename(got_path)
         except (OSError, png.PictureError):
             reason = "no picture: the replay wrote none"

@@ -57,9 +57,11 @@ def _unfilter(raw, width, height, channels):
     return rows
 
 
-def read_png(path):
+def read_png(path, max_pixels=64 * 1024 * 1024):
     """Reads an 8-bit grey, grey+alpha, RGB or RGBA PNG, without interlacing,
-    as an RGB picture (alpha is dropped: replay pictures are opaque)."""
+    as an RGB picture (alpha is dropped: replay pictures are opaque). A
+    picture of more than `max_pixels` is refused before it is inflated, and
+    the data is never inflated beyond what its size needs."""
     try:
         with open(path, "rb") as f:
             data = f.read()
@@ -86,10 +88,11 @@ def read_png(path):
     channels = {0: 1, 2: 3, 4: 2, 6: 4}.get(colour)
     if depth != 8 or channels is None or interlace != 0:
         raise PictureError("%s: only 8-bit, non-interlaced grey or colour pictures are read" % path)
-    if width == 0 or height == 0 or width * height > 64 * 1024 * 1024:
+    if width == 0 or height == 0 or width * height > max_pixels:
         raise PictureError("%s: a picture of %d x %d is not graded" % (path, width, height))
     try:
-        raw = zlib.decompress(b"".join(compressed))
+        raw = zlib.decompressobj().decompress(b"".join(compressed),
+                                              height * (1 + width * channels))
     except zlib.error as e:
         raise PictureError("%s: damaged data (%s)" % (path, e))
     rows = _unfilter(raw, width, height, channels)
