@@ -6,6 +6,7 @@
 # with a script it plays and one that stops at a line it cannot play. Each
 # must get exactly its result; the report's files and a merge of two parts
 # are checked too. Needs root (the sandbox's user ids).
+# (the class: make_class.sh)
 # Usage: class_e2e.sh SOURCE-DIR BUILD-DIR
 set -uo pipefail
 source_dir=$1 build=$2
@@ -26,29 +27,11 @@ prefix="$work/prefix"
 cmake --install "$build" --prefix "$prefix" >/dev/null || { echo "FAIL: cmake --install"; exit 1; }
 
 class="$work/class"
-here="$source_dir/tests/grading/class"
-mkdir -p "$class/submissions" "$class/scripts"
-cp "$here/clicks.scr" "$here/broken.scr" "$class/scripts/"
-cp "$here/reference.cpp" "$class/reference.cpp"
-cp "$here/reference.cpp" "$class/submissions/correct.cpp"
-sed 's/DOVRA_draw_circle(4, x, y, 10)/DOVRA_draw_circle(3, x, y, 10)/' "$here/reference.cpp" \
-    >"$class/submissions/wrong.cpp"
-printf 'int main() { return missing_name; }\n' >"$class/submissions/no_compile.cpp"
-kinds=(loops crashes forks huge_file reads_other network memory)
-for i in "${!kinds[@]}"; do
-    kind=${kinds[$i]}
-    file="$class/submissions/$kind.cpp"
-    if [ "$kind" = reads_other ]; then
-        mkdir "$class/submissions/$kind" # a submission that is a folder
-        file="$class/submissions/$kind/main.cpp"
-    fi
-    { printf '#define HOSTILE %d\n#define CLASS_FOLDER "%s"\n' $((i + 1)) "$class/submissions"
-        cat "$here/hostile.cpp"; } >"$file"
-done
+"$source_dir/tests/grading/make_class.sh" "$class"
 
 SECONDS=0
 "$source_dir/tools/grade.sh" class "$class/submissions" --reference "$class/reference.cpp" \
-    --scripts "$class/scripts" --out "$work/report" --package "$prefix" -j 2 --time 8
+    --scripts "$class/scripts" --out "$work/report" --package "$prefix" -j 2 --time 4
 status=$?
 echo "graded in about $SECONDS s"
 [ "$status" -eq 0 ] || fail "class grading exit code $status"
@@ -57,7 +40,9 @@ echo "graded in about $SECONDS s"
 # script that stops at line 2 (broken): submission,script,result,reason (start).
 expected=(
     "correct,clicks,equal,"
+    "correct,ticks,equal,"
     "wrong,clicks,different,"
+    "wrong,ticks,different,"
     "no_compile,clicks,no picture,does not build"
     "loops,clicks,no picture,time limit"
     "crashes,clicks,no picture,crashed (SIGSEGV)"
@@ -103,8 +88,8 @@ for src in re.findall(r'src="([^"]+)"', page):
     assert os.path.isfile(os.path.join(out, src)), "missing picture " + src
 assert "http:" not in page and "https:" not in page, "the page loads from elsewhere"
 suite = ET.parse(os.path.join(out, "junit.xml")).getroot()
-assert suite.get("tests") == "20", suite.attrib
-assert suite.get("failures") == "1", suite.attrib  # wrong, clicks
+assert suite.get("tests") == "30", suite.attrib
+assert suite.get("failures") == "2", suite.attrib  # wrong, clicks and ticks
 print("report: 10 rows, every picture there, junit", suite.attrib)
 PY
 
