@@ -39,7 +39,8 @@ class Pictures(unittest.TestCase):
         with tempfile.TemporaryDirectory() as d:
             path = os.path.join(d, "p.png")
             png.write_png(path, gradient(64, 64))
-            data = open(path, "rb").read()
+            with open(path, "rb") as f:
+                data = f.read()
             cases = {"not png": b"hello", "cut short": data[:60], "empty": b""}
             for name, content in cases.items():
                 with open(path, "wb") as f:
@@ -97,6 +98,11 @@ class Runs(unittest.TestCase):
                 self.assertIsNone(got)
             else:
                 self.assertTrue(got and got.startswith(reason), (got, reason))
+
+    def test_report_folders_never_meet(self):
+        names = [("a b", ""), ("a_b", ""), ("A_B", ""), ("../x", ""), ("", "")]
+        self.assertEqual(class_grade.unique_keys(names),
+                         ["a_b", "a_b-2", "A_B-3", "_x", "submission"])
 
     def test_which_paths_reach_outside(self):
         protected = ["/class/submissions", "/root", "/home"]

@@ -287,10 +287,24 @@ def replay(setup, slot, slot_dir, program, script_path, script_name, folder, gra
     return result
 
 
-def grade_submission(setup, slot, name, source):
+def unique_keys(submissions):
+    """Each submission's folder name in the report: its own name made safe,
+    with a number added where two would meet."""
+    keys, used = [], set()
+    for name, _ in submissions:
+        key = base = safe_name(name)
+        n = 2
+        while key.lower() in used:
+            key = "%s-%d" % (base, n)
+            n += 1
+        used.add(key.lower())
+        keys.append(key)
+    return keys
+
+
+def grade_submission(setup, slot, name, source, key):
     """Builds and replays one submission; writes its result file and
     returns it."""
-    key = safe_name(name)
     folder = os.path.join(setup.out, "submissions", key)
     if os.path.isdir(folder):
         shutil.rmtree(folder)
@@ -331,13 +345,14 @@ def grade_all(setup, submissions, jobs):
     lock = threading.Lock()
 
     def one(item):
+        (name, source), key = item
         with lock:
             slot = free.pop()
         try:
-            return grade_submission(setup, slot, item[0], item[1])
+            return grade_submission(setup, slot, name, source, key)
         finally:
             with lock:
                 free.append(slot)
 
     with ThreadPoolExecutor(max_workers=jobs) as pool:
-        return list(pool.map(one, submissions))
+        return list(pool.map(one, zip(submissions, unique_keys(submissions))))

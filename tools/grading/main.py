@@ -177,7 +177,7 @@ def main(argv):
     c.add_argument("-j", "--jobs", type=int, default=0)
     c.add_argument("--tolerance", default="0", help="PIXELS[,CHANNEL] allowed to differ")
     c.add_argument("--package", help="the installed package's prefix")
-    c.add_argument("--time", type=float, default=20.0, help="wall seconds per replay")
+    c.add_argument("--time", type=float, default=10.0, help="wall seconds per replay")
     c.add_argument("--build-time", type=float, default=120.0, help="wall seconds per build")
     c.add_argument("--memory", type=int, default=1024, help="MB of memory per run")
     m = commands.add_parser("merge", help="one report from several parts")
