@@ -199,8 +199,9 @@ def run(slot, folder, command, limits, read_only=(), env=None, stdout=None, stde
     )
     if seccomp_read is not None:
         os.close(seccomp_read)
-    # Waits in short steps, watching the slot user's processes: a run that
-    # holds the process limit for a second forks without end, and is ended.
+    # Waits in short steps, watching the slot user's processes: a run seen
+    # at the process limit forks without end, and once it has held the limit
+    # for a second it is ended.
     code = None
     at_limit = 0
     deadline = start + limits.wall
@@ -209,10 +210,10 @@ def run(slot, folder, command, limits, read_only=(), env=None, stdout=None, stde
             code = process.wait(timeout=0.2)
         except subprocess.TimeoutExpired:
             at_limit = at_limit + 1 if _count_processes(uid) >= limits.processes - 2 else 0
-            if at_limit >= 5:
-                outcome.processes_at_limit = True
-            if outcome.processes_at_limit or time.monotonic() >= deadline:
-                outcome.timed_out = not outcome.processes_at_limit
+            if at_limit:
+                outcome.processes_at_limit = True  # however the run ends
+            if at_limit >= 5 or time.monotonic() >= deadline:
+                outcome.timed_out = at_limit < 5
                 try:
                     os.killpg(process.pid, signal.SIGKILL)
                 except OSError:
