@@ -93,6 +93,15 @@ assert suite.get("failures") == "2", suite.attrib  # wrong, clicks and ticks
 print("report: 10 rows, every picture there, junit", suite.attrib)
 PY
 
+# What the teacher sees in a browser.
+if command -v chromium >/dev/null 2>&1; then
+    NODE_PATH=/usr/share/nodejs node --experimental-websocket --no-warnings \
+        "$source_dir/tests/grading/report_in_browser.js" "$work/report/index.html" 10 ||
+        fail "the report in the browser"
+else
+    fail "chromium is not installed (tools/setup.sh installs it)"
+fi
+
 # Two parts merged give the same results as the whole.
 mkdir -p "$work/part1/submissions" "$work/part2/submissions"
 cp -r "$work/report/expected" "$work/part1/"
