@@ -16,11 +16,23 @@ const browser = spawn("/usr/bin/chromium", [
   "--remote-debugging-port=0", "--user-data-dir=" + profile, "about:blank",
 ], { stdio: "ignore" });
 
+let finishing = false;
 function finish(code, message) {
+  if (finishing) return;
+  finishing = true;
   console.log(message);
+  // The profile goes once the browser has ended (it writes there until then).
+  const done = () => {
+    try {
+      fs.rmSync(profile, { recursive: true, force: true });
+    } catch (e) {
+      console.log("note: the browser's profile " + profile + " is left: " + e.message);
+    }
+    process.exit(code);
+  };
+  if (browser.exitCode !== null || browser.signalCode !== null) done();
+  browser.once("exit", done);
   browser.kill("SIGKILL");
-  fs.rmSync(profile, { recursive: true, force: true });
-  process.exit(code);
 }
 setTimeout(() => finish(1, "FAIL: the browser did not answer within 60 s"), 60000);
 
