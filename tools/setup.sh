@@ -7,7 +7,7 @@
 #                         GoogleTest, Google Benchmark, the Windows cross
 #                         compilers, Wine, xdotool, ImageMagick, clang, and
 #                         what grading a class needs (Python 3, bubblewrap,
-#                         strace)
+#                         strace; Chromium and Node.js to look at its report)
 set -euo pipefail
 
 packages=(
@@ -21,7 +21,7 @@ if [ "${1:-test}" != run ]; then
         libgtest-dev libbenchmark-dev
         g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
         wine64 xdotool imagemagick
-        python3 bubblewrap strace
+        python3 bubblewrap strace chromium nodejs
         clang libclang-rt-14-dev
     )
 fi
