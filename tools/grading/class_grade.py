@@ -136,6 +136,8 @@ def build(setup, slot, slot_dir, source, program_out, messages_out):
         return False, "no source file (.cpp) in the submission"
     # g++'s own defaults (no optimisation), as a student's build has them.
     command = ["g++", "-std=c++17", "-o", "/work/program"] + sorted(files)
+    if shutil.which("ld.gold"):
+        command.append("-fuse-ld=gold")  # links in half the time of the default linker
     command += setup.compile_flags
     with open(messages_out, "wb") as messages:
         outcome = sandbox.run(slot, slot_dir, command, setup.build_limits,

@@ -11,6 +11,7 @@ process that opens an internet socket, so that an attempt is named, not
 only refused."""
 
 import os
+import select
 import shutil
 import signal
 import struct
@@ -110,8 +111,9 @@ def _count_processes(uid):
 
 
 def _kill_user(uid):
-    """Ends every process of the slot's user (a run's leftovers)."""
-    for _ in range(20):
+    """Ends every process of the slot's user (a run's leftovers; those of a
+    run that ended are usually on their way out already)."""
+    for _ in range(400):
         left = _processes(uid)
         if not left:
             return
@@ -120,7 +122,7 @@ def _kill_user(uid):
                 os.kill(pid, signal.SIGKILL)
             except OSError:
                 pass
-        time.sleep(0.05)
+        time.sleep(0.005)
 
 
 def prepare_slot(folder, slot):
@@ -205,10 +207,12 @@ def run(slot, folder, command, limits, read_only=(), env=None, stdout=None, stde
     code = None
     at_limit = 0
     deadline = start + limits.wall
+    # The process's descriptor wakes the wait the moment it ends.
+    ended = os.pidfd_open(process.pid)
     while code is None:
-        try:
-            code = process.wait(timeout=0.2)
-        except subprocess.TimeoutExpired:
+        if select.select([ended], [], [], 0.2)[0]:
+            code = process.wait()
+        else:
             at_limit = at_limit + 1 if _count_processes(uid) >= limits.processes - 2 else 0
             if at_limit:
                 outcome.processes_at_limit = True  # however the run ends
@@ -220,6 +224,7 @@ def run(slot, folder, command, limits, read_only=(), env=None, stdout=None, stde
                     pass
                 _kill_user(uid)
                 code = process.wait()
+    os.close(ended)
     outcome.seconds = time.monotonic() - start
     _kill_user(uid)
     if code < 0:
