@@ -3,7 +3,8 @@
 # ones, one that does not compile, one of each hostile kind) x 3 scripts,
 # graded at -j 1 and at -j 2 from an installed package, with the wall time,
 # the speed-up, the grader's peak memory (largest resident set of any of its
-# processes) and whether both runs gave the same results. Also the headless
+# processes), the processor time it took (which a busy machine does not
+# change much) and whether both runs gave the same results. Also the headless
 # replay's frames per second for the cone builder. Needs root (the sandbox).
 # Usage: bench/grade_class.sh [BUILD-DIR] [COUNT]   (default build/linux, 200)
 set -euo pipefail
@@ -17,15 +18,16 @@ cmake --install "$build" --prefix "$work/prefix" >/dev/null
 "$root/tests/grading/make_class.sh" "$work/class" "$count"
 echo "class: $(ls "$work/class/submissions" | wc -l) submissions x $(ls "$work/class/scripts" | wc -l) scripts"
 for jobs in 1 2; do
-    /usr/bin/time -f "%e %M" -o "$work/time-$jobs" \
+    /usr/bin/time -f "%e %M %U %S" -o "$work/time-$jobs" \
         "$root/tools/grade.sh" class "$work/class/submissions" \
         --reference "$work/class/reference.cpp" --scripts "$work/class/scripts" \
         --out "$work/report-$jobs" --package "$work/prefix" -j "$jobs" >"$work/said-$jobs"
-    read -r seconds kb <"$work/time-$jobs"
-    echo "-j $jobs: $seconds s wall, peak memory $((kb / 1024)) MB; $(cat "$work/said-$jobs" | sed 's/; report.*//')"
+    read -r seconds kb user system <"$work/time-$jobs"
+    echo "-j $jobs: $seconds s wall, $user s user + $system s system processor time," \
+        "peak memory $((kb / 1024)) MB; $(sed 's/; report.*//' "$work/said-$jobs")"
 done
-read -r one _ <"$work/time-1"
-read -r two _ <"$work/time-2"
+read -r one _ _ _ <"$work/time-1"
+read -r two _ _ _ <"$work/time-2"
 echo "speed-up at -j 2: $(python3 -c "print(round($one / $two, 2))")"
 # The results without the time each run took.
 results() {
