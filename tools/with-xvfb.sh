@@ -3,27 +3,30 @@
 # DISPLAY pointing at it, and stops the server afterwards.
 set -euo pipefail
 
-# Choosing a free display and starting the server happen under one lock, so
-# that parallel callers never pick the same number.
-exec 9>/tmp/.dovra-xvfb.lock
-flock 9
-n=90
-while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do
-    n=$((n + 1))
-done
-Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+# Xvfb chooses a free display itself and writes its number once it accepts
+# connections (-displayfd), so parallel callers never meet, not even a
+# server of another user that is just shutting down.
+ready=$(mktemp)
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$ready" >/dev/null 2>&1 &
 xvfb_pid=$!
-trap 'kill "$xvfb_pid" 2>/dev/null || true; wait "$xvfb_pid" 2>/dev/null || true' EXIT
-for _ in $(seq 200); do
-    [ -e "/tmp/.X11-unix/X$n" ] && break
+trap 'kill "$xvfb_pid" 2>/dev/null || true; wait "$xvfb_pid" 2>/dev/null || true; rm -f "$ready"' EXIT
+n=""
+for _ in $(seq 400); do
+    n=$(tr -dc 0-9 <"$ready")
+    if [ -n "$n" ] && [ "$(tail -c1 "$ready" | od -An -c | tr -d ' ')" = '\n' ]; then
+        break
+    fi
+    n=""
     if ! kill -0 "$xvfb_pid" 2>/dev/null; then
-        echo "with-xvfb: Xvfb :$n did not start" >&2
+        echo "with-xvfb: Xvfb did not start" >&2
         exit 1
     fi
     sleep 0.05
 done
-flock -u 9
-exec 9>&-
+if [ -z "$n" ]; then
+    echo "with-xvfb: Xvfb did not say its display within 20 s" >&2
+    exit 1
+fi
 
 export DISPLAY=":$n"
 status=0
