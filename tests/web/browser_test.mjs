@@ -208,7 +208,10 @@ try {
         await ctrl('r');
         if (!(await page.evaluate('window.notReloaded === true'))) throw new Error('Ctrl+R reloaded the page');
         recorded = await page.waitFor(`localStorage.getItem('DOVRA.SCR ' + location.pathname)`, 5);
-        return JSON.stringify(recorded.split('\n').filter(l => l.includes('MOUSE'))[0]);
+        // Client (47, 15) is package (-250, 233): the client area's centre is (297, 248).
+        const mouse = recorded.split('\n').filter(l => l.includes('MOUSE'));
+        if (mouse.join() !== 'DOVRA_MOUSE(-250, 233);') throw new Error(`recorded ${JSON.stringify(mouse)}`);
+        return mouse[0];
     });
 
     await check('a reload keeps DOVRA.SCR', async () => {

@@ -159,11 +159,12 @@
         sizeCanvas(w);
         w.canvas.addEventListener('mousedown', function (event) {
             if (event.button !== 0) return;
-            closeMenu();
-            w.canvas.focus();
+            // The position first: focusing may scroll the page.
             var r = w.canvas.getBoundingClientRect();
             var x = Math.floor((event.clientX - r.left) * w.width / r.width);
             var y = Math.floor((event.clientY - r.top) * w.height / r.height);
+            closeMenu();
+            w.canvas.focus({preventScroll: true});
             event.preventDefault();
             send(CLICK, id, x, y, 0, 0, 0);
         });
@@ -246,7 +247,7 @@
     function choose(menuWindow, item) {
         closeMenu();
         if (item.grayed || item.items) return;
-        menuWindow.canvas.focus();
+        menuWindow.canvas.focus({preventScroll: true});
         send(MENU_COMMAND, menuWindow.id, 0, 0, 0, 0, item.id);
     }
 
