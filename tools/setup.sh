@@ -5,7 +5,9 @@
 #   tools/setup.sh run    building and running the programs (tools/run.sh)
 #   tools/setup.sh        everything the tests need besides (tools/test.sh):
 #                         GoogleTest, Google Benchmark, the Windows cross
-#                         compilers, Wine, xdotool, ImageMagick, clang
+#                         compilers, Wine, xdotool, ImageMagick, clang, and
+#                         the web build's emscripten, Node, Chromium and
+#                         dpkg-dev (tools/web-deps.sh fetches FreeType's source)
 set -euo pipefail
 
 packages=(
@@ -20,6 +22,7 @@ if [ "${1:-test}" != run ]; then
         g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
         wine64 xdotool imagemagick
         clang libclang-rt-14-dev
+        emscripten nodejs chromium dpkg-dev
     )
 fi
 
