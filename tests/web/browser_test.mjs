@@ -232,6 +232,10 @@ try {
         return compare(expected, await pagePicture(page));
     });
 
+    // The live page again (the last check left a replay that has ended).
+    await page.navigate(address);
+    await page.waitFor('Module.dovraPage && Module.dovraPage.framesShown > 0');
+
     await check('Alt+R opens the Run menu with its check marks, separators and grayed lines', async () => {
         await page.key('rawKeyDown', {key: 'Alt', code: 'AltLeft', windowsVirtualKeyCode: 18, modifiers: 1});
         await page.key('rawKeyDown', {key: 'r', code: 'KeyR', windowsVirtualKeyCode: 82, modifiers: 1});
@@ -251,6 +255,39 @@ try {
         if (await page.evaluate('!!document.querySelector(".dovra-menu")')) throw new Error('Escape left it open');
         return JSON.stringify(shown);
     });
+
+    // Hostile scripts loaded with "Load script" and played (Ctrl+P, and
+    // Ctrl+P again to stop what still plays): the page goes on answering.
+    let seed = 12345;
+    const random = () => (seed = (seed * 1103515245 + 12345) % 2147483648) % 256;
+    const HOSTILE = [
+        ['binary bytes', Array.from({length: 4096}, (_, i) => i % 61 === 60 ? 10 : random())],
+        ['a line of 100,000 characters', [...Buffer.from('DOVRA_MOUSE(' + '7'.repeat(100000) + ');\n')]],
+        ['huge numbers', [...Buffer.from('DOVRA_MOUSE(2147483648, -99999999999);\nDOVRA_KBD(4294967296);\n' +
+                                        'DOVRA_PERIODIC(99999999999999999999);\n')]],
+        ['two billion ticks', [...Buffer.from('DOVRA_PERIODIC(2000000000);\n')]],
+    ];
+    for (const [name, bytes] of HOSTILE) {
+        await check(`a script of ${name}, loaded and played, leaves the page answering clicks`, async () => {
+            await page.evaluate(`Module.dovraPage.loadScript(new File([new Uint8Array(${JSON.stringify(bytes)})], 'hostile.scr')); 1`);
+            await page.waitFor(`document.getElementById('dovra-status').textContent.startsWith('Loaded')`, 5);
+            await ctrl('p');
+            await new Promise(r => setTimeout(r, 1000));
+            // Stops a playback still going; starts one again after an end.
+            await ctrl('p');
+            const stillPlaying = await menuItem('Playback');
+            if (stillPlaying.checked) await ctrl('p');
+            await page.waitFor(`!Module.dovraPage.windows[0].menus[0].item.items.find(i => i.text && i.text.replace('&','').startsWith('Playback')).checked`, 5);
+            await ctrl('r');
+            const box = JSON.parse(await page.evaluate(
+                `JSON.stringify(document.getElementById('dovra-canvas-0').getBoundingClientRect())`));
+            await page.click(box.x + 47, box.y + 15);
+            await page.waitFor(`new TextDecoder('latin1').decode(FS.readFile('DOVRA.SCR')).includes('DOVRA_MOUSE(-250, 233);')`, 5);
+            await ctrl('r');
+            if (page.errors.length) throw new Error(page.errors.join('; '));
+            if (await page.evaluate('Module.dovraPage.ended !== null')) throw new Error('the program ended');
+        });
+    }
 
     for (const example of ['bouncing_ball', 'click_shapes']) {
         await check(`the ${example} page loads and shows its first frame`, async () => {

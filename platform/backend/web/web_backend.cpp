@@ -33,6 +33,8 @@ EM_JS(void, page_set_menu, (int id, const char *description),
 EM_JS(int, page_screen_width, (), { return window.screen.width | 0; });
 EM_JS(int, page_screen_height, (), { return window.screen.height | 0; });
 EM_JS(void, page_finish, (int exit_code), { Module.dovraPage.finished(exit_code); });
+// Lets the browser run its handlers and show the canvas, then resumes.
+EM_ASYNC_JS(void, page_breathe, (), { await Module.dovraPage.breathe(); });
 // Resolves when the page has input for the program, or after `timeout_ms`
 // (never, when negative).
 EM_ASYNC_JS(void, page_wait, (double timeout_ms), { await Module.dovraPage.wait(timeout_ms); });
@@ -182,6 +184,10 @@ uint32_t now_ms() {
     return static_cast<uint32_t>(static_cast<uint64_t>(emscripten_get_now()));
 }
 
+// When the page last had its turn, by the browser's clock.
+double last_turn = 0;
+const double BREATHE_MS = 50;
+
 void wait_input(bool has_deadline, uint32_t deadline) {
     if (!state().inputs.empty()) {
         return;
@@ -192,6 +198,20 @@ void wait_input(bool has_deadline, uint32_t deadline) {
         timeout = left > 0 ? left : 0;
     }
     page_wait(timeout);
+    last_turn = emscripten_get_now();
+}
+
+// A program that keeps polling without ever waiting (a script played back,
+// which delivers a step each pass) would hold the browser for as long as it
+// plays: nothing shown, no key or click taken, not even the Ctrl+P that
+// stops it. After BREATHE_MS of such polling, the page gets its turn.
+
+void poll_idle(bool, uint32_t) {
+    const double now = emscripten_get_now();
+    if (now - last_turn >= BREATHE_MS) {
+        page_breathe();
+        last_turn = emscripten_get_now();
+    }
 }
 
 SIZE screen_size() {
@@ -232,6 +252,7 @@ const Backend &web_backend() {
         b.set_menu = set_menu;
         b.poll_input = poll_input;
         b.wait_input = wait_input;
+        b.poll_idle = poll_idle;
         b.screen_size = screen_size;
         b.now_ms = now_ms;
         return b;

@@ -367,6 +367,7 @@
     }
 
     var modifiersDown = {};
+    var keysDown = {};
 
     function keyDown(event) {
         if (event.target && /^(INPUT|TEXTAREA|SELECT)$/.test(event.target.tagName)) return;
@@ -395,16 +396,19 @@
         // address bar, scrolling, focus moves) must not act on it.
         event.preventDefault();
         if (vk >= VK_SHIFT && vk <= VK_MENU) modifiersDown[vk] = true;
+        keysDown[vk] = true;
         send(KEY_DOWN, w.id, 0, 0, vk, ch, 0);
     }
 
+    // A key the program saw go down sees its release too, even when a menu
+    // opened meanwhile (Alt+R): else the program would hold Alt down for ever.
     function keyUp(event) {
-        if (page.openMenu) return;
         var w = graphicsWindow();
         if (!w) return;
         var vk = virtualKey(event, typedCharacter(event));
-        if (vk === 0) return;
+        if (vk === 0 || (page.openMenu && !keysDown[vk])) return;
         event.preventDefault();
+        delete keysDown[vk];
         if (vk >= VK_SHIFT && vk <= VK_MENU) delete modifiersDown[vk];
         send(KEY_UP, w.id, 0, 0, vk, 0, 0);
     }
@@ -416,6 +420,7 @@
             if (w) send(KEY_UP, w.id, 0, 0, vk | 0, 0, 0);
         });
         modifiersDown = {};
+        keysDown = {};
     }
 
     // ---- DOVRA.SCR in the browser's storage, for this page. ----
@@ -518,6 +523,31 @@
                 resolve();
             };
             if (timeoutMs >= 0) timer = setTimeout(page.wake, timeoutMs);
+        });
+    };
+
+    // A short turn for the page while the program polls: a message posted
+    // to itself comes back after the handlers waiting and the next paint.
+    var turns = new MessageChannel();
+    var turnEnded = null;
+    turns.port1.onmessage = function () {
+        var resume = turnEnded;
+        turnEnded = null;
+        if (resume) resume();
+    };
+    page.breathe = function () {
+        page.syncScript();
+        return new Promise(function (resolve) {
+            turnEnded = resolve;
+            // After the next paint; in a hidden page, which paints nothing,
+            // after a tenth of a second.
+            var asked = false;
+            var ask = function () {
+                if (!asked) turns.port2.postMessage(0);
+                asked = true;
+            };
+            requestAnimationFrame(ask);
+            setTimeout(ask, 100);
         });
     };
 
