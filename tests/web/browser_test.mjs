@@ -296,6 +296,35 @@ try {
             if (page.errors.length) throw new Error(page.errors.join('; '));
         });
     }
+
+    await check('tools/web.sh turns a one-file program into a page that draws it', async () => {
+        const root = path.resolve(path.dirname(new URL(import.meta.url).pathname), '..', '..');
+        const source = path.join(scratch, 'hello_page.cpp');
+        fs.writeFileSync(source, [
+            '#include "dovra/dovra.h"',
+            'int main() {',
+            '    DOVRA_startup(nullptr, nullptr, nullptr, SW_SHOWNORMAL);',
+            '    DOVRA_clear_window();',
+            '    DOVRA_draw_circle(2, 0, 0, 50);',
+            '    while (DOVRA_next_event(nullptr, nullptr, nullptr) != DOVRA_EXIT) {',
+            '    }',
+            '    DOVRA_shutdown();',
+            '    return 0;',
+            '}', ''].join('\n'));
+        execFileSync(path.join(root, 'tools', 'web.sh'), [source], {stdio: ['ignore', 'ignore', 'pipe']});
+        const folder = path.join(scratch, 'hello_page-web');
+        const own = await serve(folder);
+        try {
+            await page.navigate(`${own.origin}/index.html`);
+            await page.waitFor('window.Module && Module.dovraPage && Module.dovraPage.framesShown > 0');
+            const picture = await pagePicture(page);
+            // The red circle at the centre of the client area.
+            const centre = picture.pixels[(picture.height >> 1) * picture.width + (picture.width >> 1)];
+            if (centre !== 0xFF0000) throw new Error(`centre pixel ${centre.toString(16)}`);
+        } finally {
+            own.server.close();
+        }
+    });
 } finally {
     await browser.close();
     server.close();
