@@ -78,6 +78,7 @@
         wake: null,
         ended: null,
         framesShown: 0,
+        firstFrameMs: null,
         openMenu: null,
         storedStamp: null
     };
@@ -213,6 +214,8 @@
             out[i] = 0xFF000000 | ((p & 0xFF) << 16) | (p & 0xFF00) | ((p >>> 16) & 0xFF);
         }
         redraw(w);
+        // Since the start of the page's navigation: how soon it shows anything.
+        if (page.framesShown === 0) page.firstFrameMs = performance.now();
         page.framesShown++;
     };
 
