@@ -150,6 +150,32 @@ try {
         });
     }
 
+    await check('on a screen of 2 device pixels a pixel, the canvas holds 2 x 2 of each, equal', async () => {
+        const script = REPLAYS[1][1];
+        const expected = nativePicture(script, 'scaled');
+        await page.send('Emulation.setDeviceMetricsOverride',
+                        {width: 1000, height: 800, deviceScaleFactor: 2, mobile: false});
+        try {
+            await page.navigate(`${address}?replay=${encodeURIComponent(script)}`);
+            await page.waitFor('document.body.dataset.exitCode !== undefined');
+            const size = await page.evaluate(`(() => { const c = document.getElementById('dovra-canvas-0');
+                return [c.width, c.height, c.style.width, c.style.height].join(); })()`);
+            if (size !== '1190,992,595px,496px') throw new Error(`canvas ${size}`);
+            // Every device pixel of a client pixel's 2 x 2 block is that pixel.
+            const uneven = await page.evaluate(`(() => { const c = document.getElementById('dovra-canvas-0');
+                const d = c.getContext('2d').getImageData(0, 0, c.width, c.height).data; let n = 0;
+                for (let y = 0; y < c.height; y++) for (let x = 0; x < c.width; x++) {
+                    const i = (y * c.width + x) * 4, j = ((y & ~1) * c.width + (x & ~1)) * 4;
+                    if (d[i] !== d[j] || d[i + 1] !== d[j + 1] || d[i + 2] !== d[j + 2]) n++;
+                }
+                return n; })()`);
+            if (uneven) throw new Error(`${uneven} device pixels differ from their client pixel`);
+            return compare(expected, await pagePicture(page));
+        } finally {
+            await page.send('Emulation.clearDeviceMetricsOverride');
+        }
+    });
+
     await check('a replay line it cannot play ends the page\'s run with code 3', async () => {
         await page.navigate(`${address}?replay=${encodeURIComponent('DOVRA_MOUSE(1;\n')}`);
         await page.waitFor('document.body.dataset.exitCode !== undefined');
