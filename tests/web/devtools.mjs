@@ -88,6 +88,7 @@ export async function launch(executable = '/usr/bin/chromium') {
     });
 
     return {
+        pid: child.pid,
         // A new tab; its calls: send, evaluate, navigate, waitFor.
         async page() {
             const {targetId} = await call('Target.createTarget', {url: 'about:blank'});
