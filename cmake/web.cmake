@@ -53,12 +53,9 @@ function(dovra_web_page target)
     set(folder "${CMAKE_BINARY_DIR}/${target}")
     set_target_properties(${target} PROPERTIES SUFFIX ".js" RUNTIME_OUTPUT_DIRECTORY "${folder}")
     # Asyncify lets the program's blocking loop sleep in the layer's wait;
-    # the page's script is loaded before the program's code. The program's
-    # data starts at 64 KiB, as on Win32, where no pointer lies below it: the
-    # layer (as Win32) takes a name below 0x10000 for an atom (MAKEINTATOM),
-    # and emscripten would otherwise put string constants there.
+    # the page's script is loaded before the program's code.
     target_link_options(${target} PRIVATE
-        -sGLOBAL_BASE=65536 -sASYNCIFY -sASYNCIFY_STACK_SIZE=65536 -sALLOW_MEMORY_GROWTH=1 -sENVIRONMENT=web
+        -sASYNCIFY -sASYNCIFY_STACK_SIZE=65536 -sALLOW_MEMORY_GROWTH=1 -sENVIRONMENT=web
         "-sEXPORTED_FUNCTIONS=[\"_main\",\"_dovra_web_input\",\"_dovra_web_ended\"]"
         "SHELL:--pre-js ${DOVRA_WEB_DIR}/web_page.js"
         "SHELL:--preload-file ${DOVRA_WEB_FONTS}@/fonts")
