@@ -322,7 +322,7 @@ try {
         });
     }
 
-    await check('tools/web.sh turns a one-file program into a page that draws it', async () => {
+    await check('tools/web.sh turns a one-file program into a page that draws it, its log window shown', async () => {
         const root = path.resolve(path.dirname(new URL(import.meta.url).pathname), '..', '..');
         const source = path.join(scratch, 'hello_page.cpp');
         fs.writeFileSync(source, [
@@ -346,6 +346,10 @@ try {
             // The red circle at the centre of the client area.
             const centre = picture.pixels[(picture.height >> 1) * picture.width + (picture.width >> 1)];
             if (centre !== 0xFF0000) throw new Error(`centre pixel ${centre.toString(16)}`);
+            // This program leaves the log window shown: its panel is there.
+            const panels = await page.evaluate(
+                `[...document.querySelectorAll('.dovra-window')].map(p => !p.hidden).join()`);
+            if (panels !== 'true,true') throw new Error(`panels shown: ${panels}`);
         } finally {
             own.server.close();
         }

@@ -39,6 +39,10 @@ export function serve(root) {
 // Starts Debian's chromium headless with a new empty profile; resolves to a
 // browser object: page(), close().
 export async function launch(executable = '/usr/bin/chromium') {
+    if (typeof WebSocket === 'undefined') {
+        throw new Error(`Node ${process.version} has no WebSocket: Node 20.10 or newer, ` +
+                        'started with --experimental-websocket, drives the browser');
+    }
     if (!fs.existsSync(executable)) {
         throw new Error(`${executable} not found: install the package chromium (tools/setup.sh)`);
     }
