@@ -1,14 +1,16 @@
 // The web backend: mirrors each window as a panel of the page (web_page.js
 // draws it), queues the page's input for the layer, and suspends the program
-// in the layer's wait until input arrives or the next timer is due (the one
-// place that yields to the browser, through Asyncify). The clock is the
-// browser's monotonic real time.
+// (through Asyncify) in the layer's wait until input arrives or the next
+// timer is due; a program that polls without waiting gets a short turn of
+// the page's now and then instead. The clock is the browser's monotonic
+// real time.
 #include "platform/backend/backend.h"
 #include "platform/backend/web/web.h"
 #include "platform/win32.h"
 
 #include <deque>
 #include <emscripten.h>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -205,7 +207,6 @@ void wait_input(bool has_deadline, uint32_t deadline) {
 // which delivers a step each pass) would hold the browser for as long as it
 // plays: nothing shown, no key or click taken, not even the Ctrl+P that
 // stops it. After BREATHE_MS of such polling, the page gets its turn.
-
 void poll_idle(bool, uint32_t) {
     const double now = emscripten_get_now();
     if (now - last_turn >= BREATHE_MS) {
