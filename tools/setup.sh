@@ -6,8 +6,10 @@
 #   tools/setup.sh        everything the tests need besides (tools/test.sh):
 #                         GoogleTest, Google Benchmark, the Windows cross
 #                         compilers, Wine, xdotool, ImageMagick, clang, and
-#                         what grading a class needs (Python 3, bubblewrap,
-#                         strace; Chromium and Node.js to look at its report)
+#                         the web build's emscripten, Node.js, Chromium and
+#                         dpkg-dev (tools/web-deps.sh fetches FreeType's
+#                         source), and what grading a class needs (Python 3,
+#                         bubblewrap, strace)
 set -euo pipefail
 
 packages=(
@@ -21,8 +23,9 @@ if [ "${1:-test}" != run ]; then
         libgtest-dev libbenchmark-dev
         g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
         wine64 xdotool imagemagick
-        python3 bubblewrap strace chromium nodejs
         clang libclang-rt-14-dev
+        emscripten nodejs chromium dpkg-dev
+        python3 bubblewrap strace
     )
 fi
 

@@ -2,7 +2,8 @@
 # Installs what is missing, builds and runs every test: the Linux suite, the
 # same suite with AddressSanitizer and UndefinedBehaviorSanitizer, the Windows
 # suite under Wine, the 32-bit Windows build (built and linked only), and a
-# bounded fuzzing run of script playback.
+# bounded fuzzing run of script playback, and the web pages in headless
+# Chromium (against the linux build's replay pictures).
 set -uo pipefail
 cd "$(dirname "$0")/.."
 
@@ -30,6 +31,9 @@ stage "windows-x64: build" build windows-x64
 stage "windows-x64: test under Wine" tools/with-xvfb.sh ctest --preset windows-x64
 stage "windows-x86: build" build windows-x86
 stage "fuzz: script playback, 60 s" tools/fuzz.sh 60
+stage "web: FreeType for WebAssembly" tools/web-deps.sh
+stage "web: build" build web
+stage "web: browser tests" ctest --preset web
 
 echo
 if [ ${#failed[@]} -gt 0 ]; then

@@ -7,10 +7,9 @@
 
 #ifdef __SSE2__
 #include <emmintrin.h>
+#endif
 
 namespace portable_win32 {
-
-#endif
 
 // Each channel becomes (under * (255 - coverage) + over * coverage + 127) / 255.
 // Red and blue are worked out together in the two 16-bit halves of one word

@@ -1,15 +1,15 @@
-// Faces through fontconfig and FreeType, and their Windows-style metrics.
+// Faces loaded with FreeType (their files found by font_files.h), and their
+// Windows-style metrics.
 #include "platform/gdi/font_face.h"
+#include "platform/gdi/font_files.h"
 
 #include <algorithm>
 #include <cmath>
-#include <fontconfig/fontconfig.h>
 #include <ft2build.h>
 #include FT_FREETYPE_H
 #include FT_TRUETYPE_TABLES_H
 #include <map>
 #include <memory>
-#include <strings.h>
 #include <unordered_map>
 #include <vector>
 
@@ -31,43 +31,6 @@ FT_Library library() {
         return l;
     }();
     return lib;
-}
-
-// Finds an installed font file of this family; `exact` refuses fontconfig's
-// substitutes.
-bool find_file(const std::string &family, bool bold, bool exact, std::string *path, int *index,
-               std::string *found_family) {
-    if (!FcInit()) {
-        return false;
-    }
-    FcPattern *pattern = FcPatternCreate();
-    FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8 *>(family.c_str()));
-    FcPatternAddInteger(pattern, FC_WEIGHT, bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
-    FcPatternAddInteger(pattern, FC_SLANT, FC_SLANT_ROMAN);
-    FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
-    FcDefaultSubstitute(pattern);
-    FcResult result;
-    FcPattern *match = FcFontMatch(nullptr, pattern, &result);
-    FcPatternDestroy(pattern);
-    if (!match) {
-        return false;
-    }
-    FcChar8 *file = nullptr;
-    FcChar8 *matched_family = nullptr;
-    bool ok = FcPatternGetString(match, FC_FILE, 0, &file) == FcResultMatch &&
-              FcPatternGetString(match, FC_FAMILY, 0, &matched_family) == FcResultMatch;
-    if (ok && exact && strcasecmp(reinterpret_cast<const char *>(matched_family), family.c_str())) {
-        ok = false;
-    }
-    if (ok) {
-        *path = reinterpret_cast<const char *>(file);
-        *found_family = reinterpret_cast<const char *>(matched_family);
-        if (FcPatternGetInteger(match, FC_INDEX, 0, index) != FcResultMatch) {
-            *index = 0;
-        }
-    }
-    FcPatternDestroy(match);
-    return ok;
 }
 
 int round_half_up(double v) {
@@ -102,7 +65,7 @@ FontFace *find_face(std::map<std::string, std::unique_ptr<FontFace>> &cache,
         std::string path, family;
         int index = 0;
         if (!library() ||
-            !find_file(candidate.first, bold, candidate.second, &path, &index, &family)) {
+            !find_font_file(candidate.first, bold, candidate.second, &path, &index, &family)) {
             continue;
         }
         FT_Face face = nullptr;

@@ -46,9 +46,15 @@ inline void fill_pixels(uint32_t *row, int64_t count, uint32_t pixel) {
         asm volatile("rep stosl" : "+D"(row), "+c"(n) : "a"(pixel) : "memory");
         return;
     }
-#endif
     std::wmemset(reinterpret_cast<wchar_t *>(row), static_cast<wchar_t>(pixel),
                  static_cast<std::size_t>(count));
+#else
+    // Elsewhere (WebAssembly) the C library's wmemset is a plain loop of one
+    // unit at a time; this loop the compiler turns into vector stores.
+    for (int64_t i = 0; i < count; i++) {
+        row[i] = pixel;
+    }
+#endif
 }
 
 // Paints [x0, x1) of row y in one colour, clipped to the target.
