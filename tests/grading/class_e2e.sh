@@ -96,7 +96,7 @@ PY
 # What the teacher sees in a browser.
 if command -v chromium >/dev/null 2>&1; then
     NODE_PATH=/usr/share/nodejs node --experimental-websocket --no-warnings \
-        "$source_dir/tests/grading/report_in_browser.js" "$work/report/index.html" 10 ||
+        "$source_dir/tests/grading/report_in_browser.mjs" "$work/report/index.html" 10 ||
         fail "the report in the browser"
 else
     fail "chromium is not installed (tools/setup.sh installs it)"
