@@ -4,7 +4,7 @@
 // (one per tick), and the processor time of the browser's whole process tree
 // over 10 s, animating and on a blank page.
 //
-//   node --experimental-websocket tools/measure-web.mjs [WEB-BUILD]   (default build/web)
+//   node tools/measure-web.mjs [WEB-BUILD]   (default build/web)
 import fs from 'node:fs';
 import path from 'node:path';
 import zlib from 'node:zlib';

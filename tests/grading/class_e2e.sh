@@ -95,7 +95,7 @@ PY
 
 # What the teacher sees in a browser.
 if command -v chromium >/dev/null 2>&1; then
-    NODE_PATH=/usr/share/nodejs node --experimental-websocket --no-warnings \
+    NODE_PATH=/usr/share/nodejs node --no-warnings \
         "$source_dir/tests/grading/report_in_browser.mjs" "$work/report/index.html" 10 ||
         fail "the report in the browser"
 else

@@ -1,6 +1,6 @@
 // Opens a grading report in headless Chromium (Debian's) and checks what a
 // teacher sees: the number of rows, and that every picture on the page loads.
-// Usage: node --experimental-websocket report_in_browser.mjs REPORT/index.html ROWS
+// Usage: node report_in_browser.mjs REPORT/index.html ROWS
 import path from 'node:path';
 import {pathToFileURL} from 'node:url';
 import {launch} from '../web/devtools.mjs';

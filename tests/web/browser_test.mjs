@@ -5,7 +5,7 @@
 // in the browser's storage, survives a reload and replays natively to the
 // page's picture. Prints each check's result and a count at the end.
 //
-//   node --experimental-websocket tests/web/browser_test.mjs WEB-BUILD NATIVE-PROGRAM
+//   node tests/web/browser_test.mjs WEB-BUILD NATIVE-PROGRAM
 //
 // WEB-BUILD is the web preset's folder (build/web), NATIVE-PROGRAM the
 // native cone builder (build/linux/app/cone_builder). Exit code 0 when all

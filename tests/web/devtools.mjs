@@ -1,6 +1,7 @@
-// Headless Chromium driven through the DevTools protocol (Node 20's
-// WebSocket, no packages), and a static file server on 127.0.0.1: what the
-// browser tests of the web pages stand on.
+// Headless Chromium driven through the DevTools protocol over a pair of
+// pipes (--remote-debugging-pipe: no network port, no WebSocket, so any
+// Node from Debian 12's on will do, no packages), and a static file server
+// on 127.0.0.1: what the browser tests of the web pages stand on.
 import {spawn} from 'node:child_process';
 import fs from 'node:fs';
 import http from 'node:http';
@@ -39,41 +40,47 @@ export function serve(root) {
 // Starts Debian's chromium headless with a new empty profile; resolves to a
 // browser object: page(), close().
 export async function launch(executable = '/usr/bin/chromium') {
-    if (typeof WebSocket === 'undefined') {
-        throw new Error(`Node ${process.version} has no WebSocket: Node 20.10 or newer, ` +
-                        'started with --experimental-websocket, drives the browser');
-    }
     if (!fs.existsSync(executable)) {
         throw new Error(`${executable} not found: install the package chromium (tools/setup.sh)`);
     }
     const profile = fs.mkdtempSync(path.join(os.tmpdir(), 'dovra-chromium-'));
+    // The protocol's messages go in on the browser's descriptor 3 and come
+    // out on 4, each ended by a zero byte.
     const child = spawn(executable, [
         '--headless', '--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
         '--disable-background-networking', '--disable-component-update', '--disable-sync',
-        '--remote-debugging-address=127.0.0.1', '--remote-debugging-port=0',
-        `--user-data-dir=${profile}`, 'about:blank'
-    ], {stdio: ['ignore', 'ignore', 'pipe']});
-    const address = await new Promise((resolve, reject) => {
-        let text = '';
-        const timer = setTimeout(() => reject(new Error('chromium did not start: ' + text)), 30000);
-        child.stderr.on('data', chunk => {
-            text += chunk;
-            const m = /DevTools listening on (ws:\/\/\S+)/.exec(text);
-            if (m) {
-                clearTimeout(timer);
-                resolve(m[1]);
-            }
-        });
-        child.on('exit', code => reject(new Error(`chromium exited (${code}): ${text}`)));
-    });
-    const socket = new WebSocket(address);
-    await new Promise((resolve, reject) => {
-        socket.onopen = resolve;
-        socket.onerror = () => reject(new Error('cannot connect to chromium'));
+        '--remote-debugging-pipe', `--user-data-dir=${profile}`, 'about:blank'
+    ], {stdio: ['ignore', 'ignore', 'pipe', 'pipe', 'pipe']});
+    let said = '';
+    child.stderr.on('data', chunk => { said += chunk; });
+    const toBrowser = child.stdio[3];
+    const fromBrowser = child.stdio[4];
+    const socket = {
+        send: text => toBrowser.write(text + '\0'),
+        close: () => toBrowser.end(),
+        onmessage: null
+    };
+    let partial = '';
+    fromBrowser.setEncoding('utf8');
+    fromBrowser.on('data', chunk => {
+        partial += chunk;
+        let end;
+        while ((end = partial.indexOf('\0')) >= 0) {
+            const data = partial.slice(0, end);
+            partial = partial.slice(end + 1);
+            socket.onmessage({data});
+        }
     });
     let next = 1;
     const pending = new Map();
     const listeners = [];
+    // A browser that ends answers nothing more: every call still waiting fails.
+    child.on('exit', code => {
+        for (const {reject} of pending.values()) {
+            reject(new Error(`chromium exited (${code}): ${said.slice(-500)}`));
+        }
+        pending.clear();
+    });
     socket.onmessage = event => {
         const message = JSON.parse(event.data);
         if (message.id && pending.has(message.id)) {

@@ -202,7 +202,7 @@ def run(slot, folder, command, limits, read_only=(), env=None, stdout=None, stde
     if seccomp_read is not None:
         os.close(seccomp_read)
     # Waits in short steps, watching the slot user's processes: a run seen
-    # at the process limit forks without end, and once it has held the limit
+    # near the process limit forks without end, and once it has stayed there
     # for a second it is ended.
     code = None
     at_limit = 0
@@ -213,7 +213,10 @@ def run(slot, folder, command, limits, read_only=(), env=None, stdout=None, stde
         if select.select([ended], [], [], 0.2)[0]:
             code = process.wait()
         else:
-            at_limit = at_limit + 1 if _count_processes(uid) >= limits.processes - 2 else 0
+            # Half the limit already: a DOVRA program is one process (and
+            # the sandbox's three), and a program that forks without end may
+            # fork slowly under the trace.
+            at_limit = at_limit + 1 if _count_processes(uid) >= limits.processes // 2 else 0
             if at_limit:
                 outcome.processes_at_limit = True  # however the run ends
             if at_limit >= 5 or time.monotonic() >= deadline:
