@@ -12,8 +12,9 @@ xvfb_pid=$!
 trap 'kill "$xvfb_pid" 2>/dev/null || true; wait "$xvfb_pid" 2>/dev/null || true; rm -f "$ready"' EXIT
 n=""
 for _ in $(seq 400); do
+    # Complete once the number's line has ended.
     n=$(tr -dc 0-9 <"$ready")
-    if [ -n "$n" ] && [ "$(tail -c1 "$ready" | od -An -c | tr -d ' ')" = '\n' ]; then
+    if [ -n "$n" ] && [ -z "$(tail -c1 "$ready")" ]; then
         break
     fi
     n=""

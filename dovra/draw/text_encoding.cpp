@@ -84,6 +84,27 @@ void append_utf8(uint32_t c, std::string *out) {
     }
 }
 
+bool all_ascii(const char *text, std::size_t length) {
+    for (std::size_t i = 0; i < length; i++) {
+        if (static_cast<unsigned char>(text[i]) >= 0x80) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool well_formed_utf8(const char *text, std::size_t length) {
+    const auto *bytes = reinterpret_cast<const unsigned char *>(text);
+    uint32_t c;
+    std::size_t size;
+    for (std::size_t i = 0; i < length; i += size) {
+        if (!decode(bytes, length, i, &c, &size)) {
+            return false;
+        }
+    }
+    return true;
+}
+
 } // namespace
 
 bool utf8_to_utf16(const char *text, std::size_t length, WideText *wide) {
@@ -112,21 +133,12 @@ bool utf8_to_utf16(const char *text, std::size_t length, WideText *wide) {
 bool unicode_text(const char *text, std::size_t length, WideText *wide) {
     wide->clear();
     // Most texts are plain ASCII: one scan, no conversion.
-    std::size_t i = 0;
-    while (i < length && static_cast<unsigned char>(text[i]) < 0x80) {
-        i++;
-    }
-    return i < length && utf8_to_utf16(text, length, wide);
+    return !all_ascii(text, length) && utf8_to_utf16(text, length, wide);
 }
 
 std::string utf8_text(const char *text, std::size_t length) {
-    WideText wide;
-    std::size_t i = 0;
-    while (i < length && static_cast<unsigned char>(text[i]) < 0x80) {
-        i++;
-    }
-    if (i == length || utf8_to_utf16(text, length, &wide)) {
-        return std::string(text, length);
+    if (well_formed_utf8(text, length)) {
+        return std::string(text, length); // plain ASCII is UTF-8 too
     }
     std::string out;
     out.reserve(length * 2);

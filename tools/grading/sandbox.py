@@ -106,10 +106,6 @@ def _processes(uid):
     return found
 
 
-def _count_processes(uid):
-    return len(_processes(uid))
-
-
 def _kill_user(uid):
     """Ends every process of the slot's user (a run's leftovers; those of a
     run that ended are usually on their way out already)."""
@@ -216,7 +212,7 @@ def run(slot, folder, command, limits, read_only=(), env=None, stdout=None, stde
             # Half the limit already: a DOVRA program is one process (and
             # the sandbox's three), and a program that forks without end may
             # fork slowly under the trace.
-            at_limit = at_limit + 1 if _count_processes(uid) >= limits.processes // 2 else 0
+            at_limit = at_limit + 1 if len(_processes(uid)) >= limits.processes // 2 else 0
             if at_limit:
                 outcome.processes_at_limit = True  # however the run ends
             if at_limit >= 5 or time.monotonic() >= deadline:
