@@ -5,9 +5,12 @@ set -euo pipefail
 
 # Xvfb chooses a free display itself and writes its number once it accepts
 # connections (-displayfd), so parallel callers never meet, not even a
-# server of another user that is just shutting down.
+# server of another user that is just shutting down. Without -noreset the
+# server resets each time its last client leaves and refuses connections
+# meanwhile: a test's first xdotool call that ends just as the program
+# starts then leaves the program with "cannot open the display".
 ready=$(mktemp)
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$ready" >/dev/null 2>&1 &
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$ready" >/dev/null 2>&1 &
 xvfb_pid=$!
 trap 'kill "$xvfb_pid" 2>/dev/null || true; wait "$xvfb_pid" 2>/dev/null || true; rm -f "$ready"' EXIT
 n=""
