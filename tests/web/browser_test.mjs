@@ -3,7 +3,11 @@
 // page give exactly the native headless replay's picture; keys reach the
 // program and are kept from the browser; a recording made in the page lands
 // in the browser's storage, survives a reload and replays natively to the
-// page's picture. Prints each check's result and a count at the end.
+// page's picture; leaving the page ends the program as the close box does;
+// a native recording (native_recording.scr: the cone builder under Xvfb,
+// Ctrl+R, Add Scoop twice, Add Topping, a click on the scoops, "q", Ctrl+R,
+// driven by xdotool) plays in the page with Ctrl+P to the native picture.
+// Prints each check's result and a count at the end.
 //
 //   node tests/web/browser_test.mjs WEB-BUILD NATIVE-PROGRAM
 //
@@ -255,6 +259,60 @@ try {
         await page.navigate(`${address}?replay=${encodeURIComponent(script)}`);
         await page.waitFor('document.body.dataset.exitCode !== undefined');
         return compare(expected, await pagePicture(page));
+    });
+
+    const addScoop = async () => {
+        const box = JSON.parse(await page.evaluate(
+            `JSON.stringify(document.getElementById('dovra-canvas-0').getBoundingClientRect())`));
+        // The middle of the "Add Scoop" button.
+        await page.click(box.x + 47, box.y + 15);
+    };
+    const storedScript = `localStorage.getItem('DOVRA.SCR ' + location.pathname) || ''`;
+
+    await check('leaving the page ends the program as the close box does: the recording keeps its last ticks', async () => {
+        await page.navigate(address);
+        await page.waitFor('Module.dovraPage && Module.dovraPage.framesShown > 0');
+        await ctrl('r');
+        await addScoop();
+        await page.waitFor(`(${storedScript}).includes('DOVRA_MOUSE')`, 5);
+        // The ticks after the click are one run, written when it ends.
+        await new Promise(r => setTimeout(r, 700));
+        await page.navigate('about:blank');
+        await page.navigate(address);
+        const kept = await page.waitFor(storedScript, 5);
+        const lines = kept.trim().split('\n');
+        const last = /^DOVRA_PERIODIC\((\d+)\);$/.exec(lines[lines.length - 1]);
+        if (lines[lines.length - 2] !== 'DOVRA_MOUSE(-250, 233);' || !last || +last[1] < 3) {
+            throw new Error(`kept ${JSON.stringify(lines.slice(-3))}`);
+        }
+        return `ends with ${lines.slice(-2).join(' ')}`;
+    });
+
+    await check('a native recording, loaded and played in the page (Ctrl+P), gives the native picture', async () => {
+        const recording = fs.readFileSync(new URL('./native_recording.scr', import.meta.url), 'latin1');
+        await page.navigate(address);
+        await page.waitFor('Module.dovraPage && Module.dovraPage.framesShown > 0');
+        await new Promise(r => setTimeout(r, 450));
+        // Playback halts the page's animation; the ticks the page had
+        // before it set the phase its native replay starts from.
+        await page.evaluate(`Module.dovraPage.loadScript(new File([${JSON.stringify(recording)}], 'native.scr')); 1`);
+        await page.waitFor(`document.getElementById('dovra-status').textContent.startsWith('Loaded')`, 5);
+        await ctrl('p');
+        // Played to its end: Playback's check mark goes again.
+        await new Promise(r => setTimeout(r, 1000));
+        await page.waitFor(`!Module.dovraPage.windows[0].menus[0].item.items.find(i => i.text && i.text.replace('&','').startsWith('Playback')).checked`, 10);
+        const shown = await pagePicture(page);
+        // The live ticks before Ctrl+P count modulo the animation's 50 frames.
+        for (let ticks = 0; ticks < 50; ticks++) {
+            const prefix = ticks ? `DOVRA_PERIODIC(${ticks});\n` : '';
+            const expected = nativePicture(prefix + recording, `native-${ticks}`);
+            try {
+                return `${compare(expected, shown)}, after ${ticks} live ticks`;
+            } catch (e) {
+                if (!e.message.includes('pixels differ')) throw e;
+            }
+        }
+        throw new Error('no native replay of the recording, after any number of live ticks, gives the page\'s picture');
     });
 
     // The live page again (the last check left a replay that has ended).

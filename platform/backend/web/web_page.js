@@ -6,7 +6,7 @@
 
 (function () {
     // The layer's input kinds (BackendInput::Kind).
-    var CLICK = 0, KEY_DOWN = 1, KEY_UP = 2, MENU_COMMAND = 3;
+    var CLICK = 0, KEY_DOWN = 1, KEY_UP = 2, MENU_COMMAND = 3, CLOSE = 4;
     var VK_SHIFT = 0x10, VK_CONTROL = 0x11, VK_MENU = 0x12, VK_PACKET = 0xE7;
     var SCRIPT = 'DOVRA.SCR';
     var STORAGE_KEY = 'DOVRA.SCR ' + location.pathname;
@@ -99,6 +99,7 @@
         if (page.ended !== null) return;
         Module._dovra_web_input(kind, id, x | 0, y | 0, vk | 0, ch | 0, command | 0, 0, 0);
         if (page.wake) page.wake();
+        else if (turnEnded) endTurn();
     }
 
     // Whole device pixels per client pixel: the backing store is drawn at
@@ -533,11 +534,12 @@
     // to itself comes back after the handlers waiting and the next paint.
     var turns = new MessageChannel();
     var turnEnded = null;
-    turns.port1.onmessage = function () {
+    function endTurn() {
         var resume = turnEnded;
         turnEnded = null;
         if (resume) resume();
-    };
+    }
+    turns.port1.onmessage = endTurn;
     page.breathe = function () {
         page.syncScript();
         return new Promise(function (resolve) {
@@ -590,8 +592,21 @@
     document.addEventListener('mousedown', function (event) {
         if (page.openMenu && !page.openMenu.popup.contains(event.target)) closeMenu();
     });
-    // Leaving the page: every line recorded so far stays in the storage.
-    window.addEventListener('pagehide', function () { page.syncScript(); });
+    // Leaving or closing the page ends the program as the graphics window's
+    // close box does. The close wakes it at once and it runs to its end in
+    // promise callbacks, which still run before the page goes: it writes the
+    // recording's pending tick run and shuts down, and finished() keeps the
+    // script in the storage. A program that is busy elsewhere (a playback
+    // between two turns) keeps at least what it has recorded so far.
+    page.leave = function () {
+        if (page.ended === null) {
+            var w = page.windows.filter(function (w) { return w && w.menus.length; })[0] ||
+                    page.windows.filter(function (w) { return w; })[0];
+            if (w) send(CLOSE, w.id, 0, 0, 0, 0, 0);
+        }
+        page.syncScript();
+    };
+    window.addEventListener('pagehide', page.leave);
     window.addEventListener('resize', function () {
         page.windows.forEach(function (w) {
             if (w && w.scale !== deviceScale()) {
