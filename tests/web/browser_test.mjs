@@ -194,12 +194,12 @@ try {
     await page.waitFor('Module.dovraPage && Module.dovraPage.framesShown > 0');
     await page.evaluate('window.notReloaded = true');
 
-    const ctrl = async letter => {
+    const ctrl = async (letter, tab = page) => {
         const code = letter.toUpperCase().charCodeAt(0);
-        await page.key('rawKeyDown', {key: 'Control', code: 'ControlLeft', windowsVirtualKeyCode: 17, modifiers: 2});
-        await page.key('rawKeyDown', {key: letter, code: `Key${letter.toUpperCase()}`, windowsVirtualKeyCode: code, modifiers: 2});
-        await page.key('keyUp', {key: letter, code: `Key${letter.toUpperCase()}`, windowsVirtualKeyCode: code, modifiers: 2});
-        await page.key('keyUp', {key: 'Control', code: 'ControlLeft', windowsVirtualKeyCode: 17});
+        await tab.key('rawKeyDown', {key: 'Control', code: 'ControlLeft', windowsVirtualKeyCode: 17, modifiers: 2});
+        await tab.key('rawKeyDown', {key: letter, code: `Key${letter.toUpperCase()}`, windowsVirtualKeyCode: code, modifiers: 2});
+        await tab.key('keyUp', {key: letter, code: `Key${letter.toUpperCase()}`, windowsVirtualKeyCode: code, modifiers: 2});
+        await tab.key('keyUp', {key: 'Control', code: 'ControlLeft', windowsVirtualKeyCode: 17});
     };
     const menuItem = text => page.evaluate(`(() => {
         const w = Module.dovraPage.windows[0];
@@ -261,32 +261,39 @@ try {
         return compare(expected, await pagePicture(page));
     });
 
-    const addScoop = async () => {
-        const box = JSON.parse(await page.evaluate(
-            `JSON.stringify(document.getElementById('dovra-canvas-0').getBoundingClientRect())`));
-        // The middle of the "Add Scoop" button.
-        await page.click(box.x + 47, box.y + 15);
-    };
     const storedScript = `localStorage.getItem('DOVRA.SCR ' + location.pathname) || ''`;
 
-    await check('leaving the page ends the program as the close box does: the recording keeps its last ticks', async () => {
-        await page.navigate(address);
-        await page.waitFor('Module.dovraPage && Module.dovraPage.framesShown > 0');
-        await ctrl('r');
-        await addScoop();
-        await page.waitFor(`(${storedScript}).includes('DOVRA_MOUSE')`, 5);
-        // The ticks after the click are one run, written when it ends.
-        await new Promise(r => setTimeout(r, 700));
-        await page.navigate('about:blank');
-        await page.navigate(address);
-        const kept = await page.waitFor(storedScript, 5);
-        const lines = kept.trim().split('\n');
-        const last = /^DOVRA_PERIODIC\((\d+)\);$/.exec(lines[lines.length - 1]);
-        if (lines[lines.length - 2] !== 'DOVRA_MOUSE(-250, 233);' || !last || +last[1] < 3) {
-            throw new Error(`kept ${JSON.stringify(lines.slice(-3))}`);
-        }
-        return `ends with ${lines.slice(-2).join(' ')}`;
-    });
+    // Leaving the page by another address, and closing its tab (what
+    // Ctrl+W does): the program ends as by its close box.
+    const LEAVING = [
+        ['leaving the page', async tab => tab.navigate('about:blank')],
+        ['closing the tab', async tab => tab.close()],
+    ];
+    for (const [name, leave] of LEAVING) {
+        await check(`${name} ends the program as the close box does: the recording keeps its last ticks`, async () => {
+            const tab = await browser.page();
+            await tab.navigate(address);
+            await tab.evaluate('localStorage.clear()');
+            await tab.waitFor('Module.dovraPage && Module.dovraPage.framesShown > 0');
+            const box = JSON.parse(await tab.evaluate(
+                `JSON.stringify(document.getElementById('dovra-canvas-0').getBoundingClientRect())`));
+            await ctrl('r', tab);
+            await tab.click(box.x + 47, box.y + 15);
+            await tab.waitFor(`(${storedScript}).includes('DOVRA_MOUSE')`, 5);
+            // The ticks after the click are one run, written when it ends.
+            await new Promise(r => setTimeout(r, 700));
+            await leave(tab);
+            await page.navigate(address);
+            const kept = await page.waitFor(storedScript, 5);
+            const lines = kept.trim().split('\n');
+            const last = /^DOVRA_PERIODIC\((\d+)\);$/.exec(lines[lines.length - 1]);
+            if (lines[lines.length - 2] !== 'DOVRA_MOUSE(-250, 233);' || !last || +last[1] < 3) {
+                throw new Error(`kept ${JSON.stringify(lines.slice(-3))}`);
+            }
+            if (name !== 'closing the tab') await tab.close();
+            return `ends with ${lines.slice(-2).join(' ')}`;
+        });
+    }
 
     await check('a native recording, loaded and played in the page (Ctrl+P), gives the native picture', async () => {
         const recording = fs.readFileSync(new URL('./native_recording.scr', import.meta.url), 'latin1');
