@@ -29,9 +29,13 @@ cmake --install "$build" --prefix "$prefix" >/dev/null || { echo "FAIL: cmake --
 class="$work/class"
 "$source_dir/tests/grading/make_class.sh" "$class"
 
+# Short limits keep the hostile runs short. The memory limit is low too: on
+# a machine where page faults are slow, filling 1 GB takes more than the
+# 2 s of processor time, and the run that takes all memory would meet the
+# time limit first.
 SECONDS=0
 "$source_dir/tools/grade.sh" class "$class/submissions" --reference "$class/reference.cpp" \
-    --scripts "$class/scripts" --out "$work/report" --package "$prefix" -j 2 --time 4
+    --scripts "$class/scripts" --out "$work/report" --package "$prefix" -j 2 --time 4 --memory 256
 status=$?
 echo "graded in about $SECONDS s"
 [ "$status" -eq 0 ] || fail "class grading exit code $status"

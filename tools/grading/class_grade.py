@@ -134,8 +134,10 @@ def build(setup, slot, slot_dir, source, program_out, messages_out):
                 files.append("/work/" + os.path.relpath(os.path.join(root, n), slot_dir))
     if not files:
         return False, "no source file (.cpp) in the submission"
-    # g++'s own defaults (no optimisation), as a student's build has them.
-    command = ["g++", "-std=c++17", "-o", "/work/program"] + sorted(files)
+    # g++'s own defaults (no optimisation), as a student's build has them;
+    # without the package's debug information, which nobody reads here and
+    # which makes the program 16 times larger and its link half as fast.
+    command = ["g++", "-std=c++17", "-Wl,--strip-debug", "-o", "/work/program"] + sorted(files)
     if shutil.which("ld.gold"):
         command.append("-fuse-ld=gold")  # links in half the time of the default linker
     command += setup.compile_flags
