@@ -66,8 +66,14 @@ struct Backend {
     void (*move_window)(const BackendWindowInfo &info);
     void (*destroy_window)(HWND window);
     // Client pixels, 0x00RRGGBB per pixel, `width` pixels a row; valid only
-    // during the call.
+    // during the call. Null when `wants_pixels` said no for this present.
     void (*present)(HWND window, const uint32_t *pixels, int width, int height);
+    // Before each present: whether it needs the pixels. A backend that has
+    // this entry looks at its windows' pixels only now and then (a replay
+    // that writes a picture every N frames); copies of whole frames into
+    // them are then made only when needed, and a surface it keeps must be
+    // read through surface_pixels.
+    bool (*wants_pixels)(HWND window);
     // The window's menu bar is `menu` (null for none) or has changed.
     void (*set_menu)(HWND window, HMENU menu);
     // Takes one piece of input; false when there is none.

@@ -36,6 +36,12 @@ inline void backend_present(HWND window, const uint32_t *pixels, int width, int 
     }
 }
 
+// No entry: every present needs the pixels.
+inline bool backend_wants_pixels(HWND window) {
+    const auto entry = platform_backend().wants_pixels;
+    return !entry || entry(window);
+}
+
 inline void backend_set_menu(HWND window, HMENU menu) {
     if (const auto entry = platform_backend().set_menu) {
         entry(window, menu);

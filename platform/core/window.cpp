@@ -95,7 +95,10 @@ void present_changed_windows() {
     for (Window *w : all_windows()) {
         Surface &s = *w->surface;
         if (s.changed && w->visible) {
-            backend_present(w->handle, s.pixels.data(), s.width, s.height);
+            // A backend that looks at the pixels only now and then says
+            // when; a block copy of a frame into them may wait till then.
+            const bool wanted = backend_wants_pixels(w->handle);
+            backend_present(w->handle, wanted ? surface_pixels(s) : nullptr, s.width, s.height);
             s.changed = false;
         }
     }
@@ -149,6 +152,7 @@ HWND WINAPI CreateWindowExA(DWORD ex_style, LPCSTR class_name, LPCSTR window_nam
     w.client_width = std::max(0, width - 2 * frame);
     w.client_height = std::max(0, height - top_of_client(w) - frame);
     w.surface->resize(w.client_width, w.client_height);
+    w.surface->frames_unseen = platform_backend().wants_pixels != nullptr;
     backend_create_window(info_of(w));
     if (w.menu) {
         backend_set_menu(hwnd, w.menu);
@@ -238,7 +242,9 @@ BOOL WINAPI DestroyWindow(HWND hwnd) {
     }
     backend_destroy_window(hwnd);
     Window *gone = find_window(hwnd);
-    // Contexts still holding the surface find it detached and draw nothing.
+    // Contexts still holding the surface find it detached and draw nothing;
+    // a backend that keeps it finds the last frame copied into it.
+    settle_surface(*gone->surface);
     gone->surface->detached = true;
     window_order().erase(std::remove(window_order().begin(), window_order().end(), gone),
                          window_order().end());

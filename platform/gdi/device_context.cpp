@@ -3,8 +3,10 @@
 #include "platform/gdi/device_context.h"
 #include "platform/core/accounting.h"
 #include "platform/core/handle_table.h"
+#include "platform/gdi/deferred_copy.h"
 #include "platform/gdi/gdi_objects.h"
 
+#include <algorithm>
 #include <memory>
 
 namespace portable_win32 {
@@ -47,7 +49,11 @@ DeviceContext *find_dc(HDC dc) {
     return dc ? contexts().find(dc) : nullptr;
 }
 
-bool dc_target(HDC handle, PixelTarget *target) {
+namespace {
+
+enum PixelUse { SIZE_ONLY, TO_READ, TO_CHANGE };
+
+bool pixels_of(HDC handle, PixelTarget *target, PixelUse use) {
     const DeviceContext *dc = find_dc(handle);
     if (!dc) {
         return false;
@@ -57,6 +63,9 @@ bool dc_target(HDC handle, PixelTarget *target) {
         if (!bitmap) {
             return false;
         }
+        if (use == TO_CHANGE) {
+            before_bitmap_changes(*bitmap, nullptr);
+        }
         *target = PixelTarget{bitmap->pixels.data(), bitmap->width, bitmap->height};
         return true;
     }
@@ -64,8 +73,51 @@ bool dc_target(HDC handle, PixelTarget *target) {
     if (!surface || surface->detached) {
         return false;
     }
+    if (use != SIZE_ONLY) {
+        settle_surface(*surface);
+    }
     *target = PixelTarget{surface->pixels.data(), surface->width, surface->height};
     return true;
+}
+
+} // namespace
+
+bool dc_target(HDC handle, PixelTarget *target) {
+    return pixels_of(handle, target, TO_CHANGE);
+}
+
+bool dc_source(HDC handle, PixelTarget *target) {
+    return pixels_of(handle, target, TO_READ);
+}
+
+bool dc_extent(HDC handle, PixelTarget *target) {
+    return pixels_of(handle, target, SIZE_ONLY);
+}
+
+void target_overwritten(HDC handle, int64_t left, int64_t top, int64_t right, int64_t bottom) {
+    const DeviceContext *dc = find_dc(handle);
+    GdiObject *bitmap = dc && dc->memory ? find_gdi_object(dc->bitmap, GdiObject::BITMAP) : nullptr;
+    if (!bitmap) {
+        return;
+    }
+    const PixelBox box{std::max<int64_t>(left, 0), std::max<int64_t>(top, 0),
+                       std::min<int64_t>(right, bitmap->width),
+                       std::min<int64_t>(bottom, bitmap->height)};
+    if (box.x0 < box.x1 && box.y0 < box.y1) {
+        before_bitmap_changes(*bitmap, &box);
+    }
+}
+
+bool defer_copy_to_window(HDC dest, HDC source, int64_t source_x, int64_t source_y, int64_t width,
+                          int64_t height) {
+    const DeviceContext *to = find_dc(dest);
+    const DeviceContext *from = find_dc(source);
+    if (!to || !from || to->memory || !to->surface || !from->memory) {
+        return false;
+    }
+    GdiObject *bitmap = find_gdi_object(from->bitmap, GdiObject::BITMAP);
+    return bitmap && width == to->surface->width && height == to->surface->height &&
+           defer_block_copy(from->bitmap, *bitmap, to->surface, source_x, source_y, width, height);
 }
 
 void target_changed(HDC handle) {

@@ -36,6 +36,21 @@ DeviceContext *find_dc(HDC dc);
 // caller that changes pixels calls target_changed afterwards.
 bool dc_target(HDC dc, PixelTarget *target);
 void target_changed(HDC dc);
+// The context's pixels for a caller that only reads them.
+bool dc_source(HDC dc, PixelTarget *target);
+// The context's size, for a caller that neither reads nor changes its
+// pixels yet (they may still be owed a copy).
+bool dc_extent(HDC dc, PixelTarget *target);
+// Called before painting every pixel of the box [left, right) x [top,
+// bottom) of the context's target, by a caller that will: the old pixels
+// of the box need not be kept for anyone.
+void target_overwritten(HDC dc, int64_t left, int64_t top, int64_t right, int64_t bottom);
+// A block copy, clipped already, from the bitmap of memory context `source`
+// onto the window of `dest` that covers the whole window: noted, to be made
+// when the window's pixels are needed (deferred_copy.h). False when it
+// cannot wait, with nothing done.
+bool defer_copy_to_window(HDC dest, HDC source, int64_t source_x, int64_t source_y, int64_t width,
+                          int64_t height);
 
 // A context drawing on a window's surface, as GetDC and BeginPaint give it;
 // `owner` is the window, kept only to check the release against it.

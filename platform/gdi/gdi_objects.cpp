@@ -2,6 +2,7 @@
 #include "platform/gdi/gdi_objects.h"
 #include "platform/core/accounting.h"
 #include "platform/core/handle_table.h"
+#include "platform/gdi/deferred_copy.h"
 #include "platform/gdi/device_context.h"
 
 #include <algorithm>
@@ -29,6 +30,11 @@ std::vector<std::unique_ptr<GdiObject>> &spares() {
 const std::size_t SPARE_LIMIT = 32;
 
 void discard(HGDIOBJ handle) {
+    if (GdiObject *bitmap = find_gdi_object(handle, GdiObject::BITMAP)) {
+        // A copy still owed from the bitmap keeps its pixels.
+        const PixelBox all{0, 0, bitmap->width, bitmap->height};
+        before_bitmap_changes(*bitmap, &all);
+    }
     std::unique_ptr<GdiObject> o = objects().take(handle);
     if (o && spares().size() < SPARE_LIMIT) {
         *o = GdiObject(); // frees a bitmap's pixels and a font's name now

@@ -2,6 +2,7 @@
 // objects, selection into device contexts and deferred deletion.
 #pragma once
 
+#include "platform/gdi/surface.h"
 #include "platform/win32.h"
 
 #include <cstdint>
@@ -31,6 +32,8 @@ struct GdiObject {
     int width = 0;
     int height = 0;
     std::vector<uint32_t> pixels;
+    // Windows owed a block copy of these pixels (deferred_copy.h).
+    std::vector<std::weak_ptr<Surface>> owed_to;
 };
 
 GdiObject *find_gdi_object(HGDIOBJ handle);

@@ -39,7 +39,7 @@ COLORREF WINAPI SetPixel(HDC dc, int x, int y, COLORREF color) {
 
 COLORREF WINAPI GetPixel(HDC dc, int x, int y) {
     PixelTarget t;
-    if (!dc_target(dc, &t) || x < 0 || y < 0 || x >= t.width || y >= t.height) {
+    if (!dc_source(dc, &t) || x < 0 || y < 0 || x >= t.width || y >= t.height) {
         return CLR_INVALID;
     }
     return colorref_of(t.pixels[static_cast<std::size_t>(y) * t.width + x]);
@@ -48,7 +48,13 @@ COLORREF WINAPI GetPixel(HDC dc, int x, int y) {
 int WINAPI FillRect(HDC dc, const RECT *rect, HBRUSH brush) {
     PixelTarget t;
     const GdiObject *b = find_gdi_object(brush, GdiObject::BRUSH);
-    if (!rect || !b || !dc_target(dc, &t)) {
+    if (!rect || !b) {
+        return 0;
+    }
+    if (!b->hollow) {
+        target_overwritten(dc, rect->left, rect->top, rect->right, rect->bottom);
+    }
+    if (!dc_target(dc, &t)) {
         return 0;
     }
     if (b->hollow) {
@@ -65,7 +71,8 @@ int WINAPI FillRect(HDC dc, const RECT *rect, HBRUSH brush) {
 BOOL WINAPI BitBlt(HDC dest, int x, int y, int width, int height, HDC source, int source_x,
                    int source_y, DWORD rop) {
     PixelTarget d, s;
-    if (rop != SRCCOPY || !dc_target(dest, &d) || !dc_target(source, &s)) {
+    // The destination's size first, to see whether the copy may wait.
+    if (rop != SRCCOPY || !dc_extent(dest, &d) || !dc_source(source, &s)) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;
     }
@@ -99,6 +106,15 @@ BOOL WINAPI BitBlt(HDC dest, int x, int y, int width, int height, HDC source, in
     h = std::min({h, d.height - dy0, s.height - sy0});
     if (w <= 0 || h <= 0) {
         return TRUE;
+    }
+    if (dx0 == 0 && dy0 == 0 && w == d.width && h == d.height && s.pixels != d.pixels &&
+        defer_copy_to_window(dest, source, sx0, sy0, w, h)) {
+        // A whole frame for a window nobody watches: copied when needed.
+        target_changed(dest);
+        return TRUE;
+    }
+    if (!dc_target(dest, &d)) {
+        return FALSE;
     }
     const std::size_t row_bytes = static_cast<std::size_t>(w) * sizeof(uint32_t);
     if (s.pixels != d.pixels) {

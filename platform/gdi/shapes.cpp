@@ -69,12 +69,24 @@ void sort_box(int64_t &left, int64_t &top, int64_t &right, int64_t &bottom) {
     }
 }
 
+// A box with a solid brush and a one-pixel outline paints every pixel of
+// [left, right) x [top, bottom): what was there need not be kept.
+void announce_whole_box(HDC dc, int64_t left, int64_t top, int64_t right, int64_t bottom) {
+    const DeviceContext *context = find_dc(dc);
+    const GdiObject *pen = context ? find_gdi_object(context->pen, GdiObject::PEN) : nullptr;
+    const GdiObject *brush = context ? find_gdi_object(context->brush, GdiObject::BRUSH) : nullptr;
+    if (pen && !pen->hollow && pen->pen_width <= 1 && brush && !brush->hollow) {
+        target_overwritten(dc, left, top, right, bottom);
+    }
+}
+
 bool rectangle(HDC dc, int64_t left, int64_t top, int64_t right, int64_t bottom) {
+    sort_box(left, top, right, bottom);
+    announce_whole_box(dc, left, top, right, bottom);
     Tools t;
     if (!tools_of(dc, &t)) {
         return false;
     }
-    sort_box(left, top, right, bottom);
     if (left == right || top == bottom) {
         return true;
     }

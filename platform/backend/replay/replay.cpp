@@ -165,6 +165,13 @@ void create_window(const BackendWindowInfo &info) {
     base().create_window(info);
 }
 
+// Only the frames that become pictures need their pixels: the others are
+// counted, and the package's copy of each into the window is never made.
+bool wants_pixels(HWND window) {
+    const Replay &r = replay();
+    return window == r.main_window && r.every && (r.frames + 1) % r.every == 0;
+}
+
 void present(HWND window, const uint32_t *pixels, int width, int height) {
     base().present(window, pixels, width, height);
     Replay &r = replay();
@@ -172,7 +179,7 @@ void present(HWND window, const uint32_t *pixels, int width, int height) {
         return;
     }
     r.frames++;
-    if (r.every && r.frames % r.every == 0 &&
+    if (r.every && r.frames % r.every == 0 && pixels &&
         !write_picture(numbered_picture(r.frames), pixels, width, height)) {
         std::fflush(nullptr);
         std::_Exit(1);
@@ -215,7 +222,7 @@ int finish(int exit_code) {
     const Replay &r = replay();
     bool written = false;
     if (const Surface *s = r.main_surface.get()) {
-        written = write_picture(r.picture, s->pixels.data(), s->width, s->height);
+        written = write_picture(r.picture, surface_pixels(*s), s->width, s->height);
     } else {
         fail_line("no picture: the program created no window");
     }
@@ -236,6 +243,7 @@ const Backend &replay_backend() {
         b.finish = finish;
         b.create_window = create_window;
         b.present = present;
+        b.wants_pixels = wants_pixels;
         b.wait_input = wait_input;
         b.poll_idle = poll_idle;
         return b;
