@@ -37,6 +37,18 @@ const uint32_t *owed_source(const OwedCopy &owed) {
     return bitmap->pixels.data();
 }
 
+// The copy is made or no longer needed: its source is let go of, and a
+// buffer it held is kept for the next one.
+void release_source(Surface &surface) {
+    OwedCopy &owed = surface.owed;
+    if (owed.held.empty()) {
+        forget_owed(owed.bitmap, surface);
+    } else {
+        owed.spare.swap(owed.held);
+        owed.held.clear();
+    }
+}
+
 } // namespace
 
 bool defer_block_copy(HBITMAP handle, GdiObject &bitmap, const SurfaceRef &surface,
@@ -47,12 +59,7 @@ bool defer_block_copy(HBITMAP handle, GdiObject &bitmap, const SurfaceRef &surfa
     OwedCopy &owed = surface->owed;
     // The new copy covers all of the old one: that one is never needed.
     if (owed.pending) {
-        if (owed.held.empty()) {
-            forget_owed(owed.bitmap, *surface);
-        } else {
-            owed.spare.swap(owed.held);
-            owed.held.clear();
-        }
+        release_source(*surface);
     }
     owed.pending = true;
     owed.bitmap = handle;
@@ -81,12 +88,7 @@ void settle_surface(Surface &surface) {
                         row_bytes);
         }
     }
-    if (owed.held.empty()) {
-        forget_owed(owed.bitmap, surface);
-    } else {
-        owed.spare.swap(owed.held);
-        owed.held.clear();
-    }
+    release_source(surface);
 }
 
 const uint32_t *surface_pixels(const Surface &surface) {
@@ -96,6 +98,9 @@ const uint32_t *surface_pixels(const Surface &surface) {
 }
 
 void before_bitmap_changes(GdiObject &bitmap, const PixelBox *painted) {
+    if (bitmap.owed_to.empty()) {
+        return; // every drawing call on a bitmap comes here
+    }
     std::vector<SurfaceRef> owing;
     for (const std::weak_ptr<Surface> &w : bitmap.owed_to) {
         if (SurfaceRef s = w.lock()) {

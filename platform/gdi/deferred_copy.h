@@ -7,6 +7,7 @@
 // buffer, with only the pixels outside the painted box copied into it.
 #pragma once
 
+#include "platform/gdi/device_context.h"
 #include "platform/gdi/gdi_objects.h"
 #include "platform/gdi/surface.h"
 
@@ -18,13 +19,8 @@ namespace portable_win32 {
 bool defer_block_copy(HBITMAP handle, GdiObject &bitmap, const SurfaceRef &surface,
                       int64_t source_x, int64_t source_y, int64_t width, int64_t height);
 
-// A box of a bitmap's pixels, [x0, x1) x [y0, y1), within the bitmap.
-struct PixelBox {
-    int64_t x0, y0, x1, y1;
-};
-
 // Before a bitmap's pixels change: every copy owed from them is made. When
-// every pixel of `painted` is about to be painted over (or the bitmap goes,
+// every pixel of `painted` (within the bitmap) is about to be painted over (or the bitmap goes,
 // `painted` then all of it), the bitmap's buffer may go to a copy still owed
 // instead, the bitmap taking a spare buffer with its pixels outside the box
 // copied in: that, when it copies less than making the owed copy would.

@@ -53,7 +53,7 @@ namespace {
 
 enum PixelUse { SIZE_ONLY, TO_READ, TO_CHANGE };
 
-bool pixels_of(HDC handle, PixelTarget *target, PixelUse use) {
+bool pixels_of(HDC handle, PixelTarget *target, PixelUse use, const PixelBox *painted) {
     const DeviceContext *dc = find_dc(handle);
     if (!dc) {
         return false;
@@ -64,7 +64,13 @@ bool pixels_of(HDC handle, PixelTarget *target, PixelUse use) {
             return false;
         }
         if (use == TO_CHANGE) {
-            before_bitmap_changes(*bitmap, nullptr);
+            const PixelBox box = painted ? PixelBox{std::max<int64_t>(painted->x0, 0),
+                                                    std::max<int64_t>(painted->y0, 0),
+                                                    std::min<int64_t>(painted->x1, bitmap->width),
+                                                    std::min<int64_t>(painted->y1, bitmap->height)}
+                                         : PixelBox{0, 0, 0, 0};
+            const bool any = box.x0 < box.x1 && box.y0 < box.y1;
+            before_bitmap_changes(*bitmap, any ? &box : nullptr);
         }
         *target = PixelTarget{bitmap->pixels.data(), bitmap->width, bitmap->height};
         return true;
@@ -82,30 +88,16 @@ bool pixels_of(HDC handle, PixelTarget *target, PixelUse use) {
 
 } // namespace
 
-bool dc_target(HDC handle, PixelTarget *target) {
-    return pixels_of(handle, target, TO_CHANGE);
+bool dc_target(HDC handle, PixelTarget *target, const PixelBox *painted) {
+    return pixels_of(handle, target, TO_CHANGE, painted);
 }
 
 bool dc_source(HDC handle, PixelTarget *target) {
-    return pixels_of(handle, target, TO_READ);
+    return pixels_of(handle, target, TO_READ, nullptr);
 }
 
 bool dc_extent(HDC handle, PixelTarget *target) {
-    return pixels_of(handle, target, SIZE_ONLY);
-}
-
-void target_overwritten(HDC handle, int64_t left, int64_t top, int64_t right, int64_t bottom) {
-    const DeviceContext *dc = find_dc(handle);
-    GdiObject *bitmap = dc && dc->memory ? find_gdi_object(dc->bitmap, GdiObject::BITMAP) : nullptr;
-    if (!bitmap) {
-        return;
-    }
-    const PixelBox box{std::max<int64_t>(left, 0), std::max<int64_t>(top, 0),
-                       std::min<int64_t>(right, bitmap->width),
-                       std::min<int64_t>(bottom, bitmap->height)};
-    if (box.x0 < box.x1 && box.y0 < box.y1) {
-        before_bitmap_changes(*bitmap, &box);
-    }
+    return pixels_of(handle, target, SIZE_ONLY, nullptr);
 }
 
 bool defer_copy_to_window(HDC dest, HDC source, int64_t source_x, int64_t source_y, int64_t width,
@@ -116,7 +108,7 @@ bool defer_copy_to_window(HDC dest, HDC source, int64_t source_x, int64_t source
         return false;
     }
     GdiObject *bitmap = find_gdi_object(from->bitmap, GdiObject::BITMAP);
-    return bitmap && width == to->surface->width && height == to->surface->height &&
+    return bitmap &&
            defer_block_copy(from->bitmap, *bitmap, to->surface, source_x, source_y, width, height);
 }
 

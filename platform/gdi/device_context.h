@@ -30,21 +30,24 @@ struct PixelTarget {
     int height = 0;
 };
 
+// A box of pixels, [x0, x1) x [y0, y1).
+struct PixelBox {
+    int64_t x0, y0, x1, y1;
+};
+
 DeviceContext *find_dc(HDC dc);
 
 // The context's pixels; false when it has none (its window is gone). A
-// caller that changes pixels calls target_changed afterwards.
-bool dc_target(HDC dc, PixelTarget *target);
+// caller that changes pixels calls target_changed afterwards. A caller that
+// will paint every pixel of the box `painted` says so: the old pixels there
+// need not be kept for anyone.
+bool dc_target(HDC dc, PixelTarget *target, const PixelBox *painted = nullptr);
 void target_changed(HDC dc);
 // The context's pixels for a caller that only reads them.
 bool dc_source(HDC dc, PixelTarget *target);
 // The context's size, for a caller that neither reads nor changes its
 // pixels yet (they may still be owed a copy).
 bool dc_extent(HDC dc, PixelTarget *target);
-// Called before painting every pixel of the box [left, right) x [top,
-// bottom) of the context's target, by a caller that will: the old pixels
-// of the box need not be kept for anyone.
-void target_overwritten(HDC dc, int64_t left, int64_t top, int64_t right, int64_t bottom);
 // A block copy, clipped already, from the bitmap of memory context `source`
 // onto the window of `dest` that covers the whole window: noted, to be made
 // when the window's pixels are needed (deferred_copy.h). False when it

@@ -51,10 +51,8 @@ int WINAPI FillRect(HDC dc, const RECT *rect, HBRUSH brush) {
     if (!rect || !b) {
         return 0;
     }
-    if (!b->hollow) {
-        target_overwritten(dc, rect->left, rect->top, rect->right, rect->bottom);
-    }
-    if (!dc_target(dc, &t)) {
+    const PixelBox box{rect->left, rect->top, rect->right, rect->bottom};
+    if (!dc_target(dc, &t, b->hollow ? nullptr : &box)) {
         return 0;
     }
     if (b->hollow) {

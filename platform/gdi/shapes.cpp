@@ -21,9 +21,11 @@ struct Tools {
     bool thin() const { return pen && pen_width <= 1; }
 };
 
-bool tools_of(HDC dc, Tools *tools) {
+// `box`, for a rectangle, is what it covers: with a brush and a one-pixel
+// outline it paints every pixel of it.
+bool tools_of(HDC dc, Tools *tools, const PixelBox *box = nullptr) {
     const DeviceContext *context = find_dc(dc);
-    if (!context || !dc_target(dc, &tools->target)) {
+    if (!context) {
         return false;
     }
     const GdiObject *pen = find_gdi_object(context->pen, GdiObject::PEN);
@@ -31,7 +33,7 @@ bool tools_of(HDC dc, Tools *tools) {
     tools->pen = pen && !pen->hollow ? pen : nullptr;
     tools->brush = brush && !brush->hollow ? brush : nullptr;
     tools->pen_width = tools->pen ? std::max(1, tools->pen->pen_width) : 0;
-    return true;
+    return dc_target(dc, &tools->target, box && tools->thin() && tools->brush ? box : nullptr);
 }
 
 SpanWriter pen_writer(const Tools &t) {
@@ -69,22 +71,11 @@ void sort_box(int64_t &left, int64_t &top, int64_t &right, int64_t &bottom) {
     }
 }
 
-// A box with a solid brush and a one-pixel outline paints every pixel of
-// [left, right) x [top, bottom): what was there need not be kept.
-void announce_whole_box(HDC dc, int64_t left, int64_t top, int64_t right, int64_t bottom) {
-    const DeviceContext *context = find_dc(dc);
-    const GdiObject *pen = context ? find_gdi_object(context->pen, GdiObject::PEN) : nullptr;
-    const GdiObject *brush = context ? find_gdi_object(context->brush, GdiObject::BRUSH) : nullptr;
-    if (pen && !pen->hollow && pen->pen_width <= 1 && brush && !brush->hollow) {
-        target_overwritten(dc, left, top, right, bottom);
-    }
-}
-
 bool rectangle(HDC dc, int64_t left, int64_t top, int64_t right, int64_t bottom) {
     sort_box(left, top, right, bottom);
-    announce_whole_box(dc, left, top, right, bottom);
+    const PixelBox covered{left, top, right, bottom};
     Tools t;
-    if (!tools_of(dc, &t)) {
+    if (!tools_of(dc, &t, &covered)) {
         return false;
     }
     if (left == right || top == bottom) {

@@ -179,7 +179,7 @@ void present(HWND window, const uint32_t *pixels, int width, int height) {
         return;
     }
     r.frames++;
-    if (r.every && r.frames % r.every == 0 && pixels &&
+    if (r.every && r.frames % r.every == 0 &&
         !write_picture(numbered_picture(r.frames), pixels, width, height)) {
         std::fflush(nullptr);
         std::_Exit(1);

@@ -598,15 +598,15 @@
     // recording's pending tick run and shuts down, and finished() keeps the
     // script in the storage. A program that is busy elsewhere (a playback
     // between two turns) keeps at least what it has recorded so far.
-    page.leave = function () {
+    function leavePage() {
         if (page.ended === null) {
             var w = page.windows.filter(function (w) { return w && w.menus.length; })[0] ||
                     page.windows.filter(function (w) { return w; })[0];
             if (w) send(CLOSE, w.id, 0, 0, 0, 0, 0);
         }
         page.syncScript();
-    };
-    window.addEventListener('pagehide', page.leave);
+    }
+    window.addEventListener('pagehide', leavePage);
     window.addEventListener('resize', function () {
         page.windows.forEach(function (w) {
             if (w && w.scale !== deviceScale()) {
